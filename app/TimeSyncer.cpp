@@ -1,0 +1,31 @@
+#include "app/TimeSyncer.h"
+
+TimeSyncer::TimeSyncer() : m_secondsPerTick(getSecondsPerTick()) {}
+
+void TimeSyncer::reset()
+{
+    m_startTick = kUnset;
+    m_lastTick = kUnset;
+}
+
+double TimeSyncer::time()
+{
+    if (m_startTick == kUnset) {
+        m_startTick = now();
+        return 0.0;
+    }
+    m_lastTick = now();
+    return (m_lastTick - m_startTick) * m_secondsPerTick * m_speed;
+}
+
+double TimeSyncer::delta()
+{
+    const double tickNow = now();
+    if (m_lastTick == kUnset) {
+        m_lastTick = tickNow;
+        return 0.0;
+    }
+    const double elapsed = (tickNow - m_lastTick) * m_secondsPerTick * m_speed;
+    m_lastTick = tickNow;
+    return elapsed;
+}
