@@ -1,0 +1,119 @@
+#include "app/GFX.h"
+
+#include "app/Globals.h"
+#include "app/StartTime.h"
+#include "audio/MusicStream.h"
+#include "camera/PathCamera.h"
+#include "effects/TextureImage.h"
+#include "platform/osgSDL/Viewer.h"
+#include "platform/osgSDL/Viewport.h"
+
+#include <SDL/SDL.h>
+#include <osgUtil/SceneView>
+
+#include <cstdlib>
+
+namespace {
+const double kGreyUntil = 16.463636363636365;
+const osg::Vec4 kGrey(0.4f, 0.4f, 0.4f, 1.0f);
+const osg::Vec4 kBlack(0.0f, 0.0f, 0.0f, 0.0f);
+} // namespace
+
+GFX::~GFX()
+{
+    if (sdlStarted)
+        SDL_Quit();
+    delete viewer;
+}
+
+void GFX::init(bool fullscreen)
+{
+    g_camera = new PathCamera();
+    g_camera->load("test.pos");
+    g_camera->setLookAt(0, -20, 0, 0, 0, 0, 0, 0, 1);
+
+    g_music = new MusicStream();
+    g_music->open("ddata/velmo-tesk.mp3");
+
+    g_rootGroup = new osg::Group;
+
+    SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
+    sdlStarted = true;
+
+    viewer = new osgSDL::Viewer;
+    viewport = new osgSDL::Viewport(g_rootGroup.get());
+    sceneView = viewport->getSceneView();
+    viewer->addViewport(viewport);
+    sceneView->setClearColor(kGrey);
+    SDL_ShowCursor(0);
+    viewer->setDisplayMode(800, 600, 24, fullscreen ? SDL_FULLSCREEN : 0);
+    viewer->open(nullptr);
+    viewer->init();
+}
+
+void GFX::showSplash(std::string path)
+{
+    splash = new Demo::Image::CTextureImage(path);
+    osg::ref_ptr<osg::Group> node = splash->getNode();
+    g_rootGroup->addChild(node);
+    if (sdlStarted) {
+        frame();
+        g_rootGroup->removeChild(node);
+    }
+}
+
+void GFX::quitIfAsked()
+{
+    if (viewer->isDone())
+        std::exit(0);
+    const Uint8* keys = SDL_GetKeyState(nullptr);
+    if (keys[SDLK_ESCAPE])
+        std::exit(0);
+}
+
+void GFX::applyCamera()
+{
+    g_camera->handleKeys(SDL_GetKeyState(nullptr));
+    g_camera->updateShake();
+    g_camera->updateBump();
+    const Vector3 eye = g_camera->getEye();
+    const Vector3 center = g_camera->getCenter();
+    const Vector3 up = g_camera->getUp();
+    // The scopes draw at a fixed depth in eye space, so the projection keeps
+    // the viewport's fixed near and far planes instead of fitting them to the
+    // scene's bounds each frame.
+    sceneView->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
+    sceneView->setViewMatrixAsLookAt(osg::Vec3(eye.x, eye.y, eye.z),
+                                     osg::Vec3(center.x, center.y, center.z),
+                                     osg::Vec3(up.x, up.y, up.z));
+}
+
+void GFX::frame()
+{
+    quitIfAsked();
+    if (viewer->hasKeyPress())
+        handleDeveloperKey(viewer->getKeySymbol());
+    applyCamera();
+    viewer->runOnce();
+    if (g_time > kGreyUntil)
+        sceneView->setClearColor(kBlack);
+    g_time = time() + g_timeOffset;
+    ++g_frameCount;
+    g_frameDelta = static_cast<double>(viewer->getFrameTime());
+}
+
+void GFX::setTime(double seconds)
+{
+    g_music->setTime(seconds);
+    g_timeOffset = seconds - time();
+}
+
+void GFX::readStartTime()
+{
+    readStartTimeFile("scripts/starttime.txt", [this](double seconds) { setTime(seconds); });
+}
+
+void GFX::playMusic()
+{
+    g_music->play();
+}

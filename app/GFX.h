@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/TimeSyncer.h"
+
+#include <string>
+
+namespace osgSDL { class Viewer; class Viewport; }
+namespace osgUtil { class SceneView; }
+namespace Demo { namespace Image { class CTextureImage; } }
+
+// The application object: the window, the viewer and its scene view, the
+// application clock, and the per-frame step of the show.
+class GFX : public TimeSyncer
+{
+public:
+    GFX() = default;
+    virtual ~GFX();
+    GFX(const GFX&) = delete;
+    GFX& operator=(const GFX&) = delete;
+
+    // Creates the start camera, the music and the scene root, then opens the
+    // 800 x 600 window (full screen when asked).
+    void init(bool fullscreen);
+
+    // Shows the picture for exactly one rendered frame, the run's first.
+    void showSplash(std::string path);
+
+    // One frame: quit checks, developer keys, camera, render, new demo time.
+    // Ends the process with status 0 on Escape or when the window closes.
+    void frame();
+
+    // Places the music and the demo time at the given second.
+    void setTime(double seconds);
+    // Reads scripts/starttime.txt and jumps to each start time it holds.
+    void readStartTime();
+    void playMusic();
+
+    osgUtil::SceneView* getSceneView() const { return sceneView; }
+
+private:
+    void handleDeveloperKey(int key);
+    void quitIfAsked();
+    void applyCamera();
+
+    Demo::Image::CTextureImage* splash = nullptr;
+    bool sdlStarted = false;
+    osgSDL::Viewer* viewer = nullptr;
+    osgSDL::Viewport* viewport = nullptr;
+    osgUtil::SceneView* sceneView = nullptr;
+};

@@ -1,0 +1,65 @@
+// Builds the show in its fixed order, shows the splash while loading, starts
+// the soundtrack and runs the frame loop until Escape ends the process.
+#include "app/GFX.h"
+#include "app/Globals.h"
+#include "app/Timeline.h"
+#include "effects/FileException.h"
+
+#include <SDL/SDL.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+const char* const kSplashImage = "demodata/bg003x.jpg";
+
+void buildShow()
+{
+    g_timeline = new Timeline;
+    g_sceneSwitch = new osg::Switch;
+    g_rootGroup->addChild(g_sceneSwitch.get());
+    g_timeline->reload(Timeline::ReloadAll);
+}
+
+void printStatusLine()
+{
+    std::cout << "FPS:" << g_frameCount / g_time << " Time:" << g_time
+              << " Frame: " << g_frameCount << std::endl;
+}
+
+[[noreturn]] void runShow(GFX& gfx)
+{
+    for (;;) {
+        g_timeline->update(g_time);
+        gfx.frame();
+        if (g_frameCount % 10 == 0)
+            printStatusLine();
+    }
+}
+
+} // namespace
+
+int main(int, char**)
+{
+    // SDL 1.2 has no entry glue on this platform; do what it would.
+    SDL_Init(SDL_INIT_NOPARACHUTE);
+    std::atexit(SDL_Quit);
+
+    GFX gfx;
+    try {
+        gfx.init(true);
+        gfx.showSplash(kSplashImage);
+        buildShow();
+        gfx.readStartTime();
+        gfx.setTime(0.0);
+        gfx.playMusic();
+        runShow(gfx);
+    } catch (const Demo::CFileException& e) {
+        // The show does not run without its pictures: say which one is
+        // missing and stop with a failure status.
+        std::cout << e.message << std::endl;
+        std::cerr << "Cannot start the show: " << e.message << std::endl;
+        return 1;
+    }
+}

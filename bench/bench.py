@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Runs the show under Xvfb and prints figures: start-up time (launch to the
+first loop pass) and frames per second in each segment of the show. A
+benchmark, not a test: it prints numbers and passes no judgement."""
+
+import argparse
+import os
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import harness  # noqa: E402
+
+SEGMENTS = [
+    (0.0, 16.46, "opening scope"),
+    (16.46, 29.09, "cartoon model, logos, title"),
+    (29.09, 58.0, "environment room"),
+    (58.0, 70.0, "turning model, feedback scope"),
+    (70.0, 87.0, "light scene, box rain"),
+    (87.0, 100.0, "dancing character"),
+    (100.0, 116.0, "slime to the end"),
+]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--binary", default=os.path.join(HERE, "..", "build", "demo"))
+    parser.add_argument("--show", default=os.path.join(HERE, "..", "show"))
+    parser.add_argument("--until", type=float, default=116.0, help="demo seconds to run")
+    args = parser.parse_args()
+    harness.ARGS = args
+
+    launched = time.time()
+    with harness.Show() as show:
+        samples = []  # (wall clock, demo time, frame)
+        m, _ = show.wait_for(r"^FPS:\S+ Time:(\S+) Frame: (\d+)$", timeout=120)
+        first_wall = time.time()
+        first_demo = float(m.group(1))
+        samples.append((first_wall, first_demo, int(m.group(2))))
+        while samples[-1][1] < args.until:
+            t, frame = show.status_time(timeout=120)
+            samples.append((time.time(), t, frame))
+        show.quit()
+
+    startup = (first_wall - launched) - first_demo
+    print("start-up (launch to first loop pass): %.2f s" % startup)
+    print("%-32s %8s %8s %8s" % ("segment", "fps avg", "fps min", "frames"))
+    for start, end, name in SEGMENTS:
+        rates = []
+        frames = 0
+        seconds = 0.0
+        for (_, t0, f0), (_, t1, f1) in zip(samples, samples[1:]):
+            if start <= t0 and t1 <= end and f1 > f0 and t1 > t0:
+                rates.append((f1 - f0) / (t1 - t0))
+                frames += f1 - f0
+                seconds += t1 - t0
+        if rates:
+            print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
+        else:
+            print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
+
+
+if __name__ == "__main__":
+    main()

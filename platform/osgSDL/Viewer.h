@@ -1,0 +1,69 @@
+#pragma once
+
+#include <SDL/SDL.h>
+#include <osg/FrameStamp>
+#include <osg/Timer>
+#include <osg/ref_ptr>
+
+#include <deque>
+#include <vector>
+
+namespace osgSDL {
+
+class Viewport;
+
+// The window, its OpenGL context and the frame loop's event handling over
+// SDL 1.2. SDL video must be initialised before open().
+class Viewer
+{
+public:
+    Viewer();
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    void setDisplayMode(int width, int height, int bitsPerPixel, Uint32 flags);
+    // Opens the window with an OpenGL context; the surface argument is not
+    // needed on this platform and only null is meaningful.
+    bool open(SDL_Surface* surface = nullptr);
+    void init();
+    void addViewport(Viewport* viewport);
+
+    // Handles the pending window events, then renders every viewport once.
+    void runOnce();
+
+    // Read after runOnce.
+    bool isDone() const { return m_done; }
+    bool hasKeyPress() const { return m_keyPressed; }
+    int getKeySymbol() const { return m_keySymbol; }
+    float getFrameTime() const { return m_frameTime; }
+
+private:
+    void processEvents();
+    void releaseLatchedKeys();
+    void latchTappedKeys();
+
+    int m_width = 800;
+    int m_height = 600;
+    int m_bitsPerPixel = 24;
+    Uint32 m_flags = 0;
+    SDL_Surface* m_surface = nullptr;
+    std::vector<Viewport*> m_viewports;
+    osg::ref_ptr<osg::FrameStamp> m_frameStamp;
+    osg::Timer m_timer;
+    osg::Timer_t m_lastFrameTick = 0;
+    bool m_done = false;
+    bool m_keyPressed = false;
+    int m_keySymbol = 0;
+    float m_frameTime = 0.0f;
+    // Presses wait here so each frame reports exactly one, and none is lost
+    // when several arrive between two frames.
+    std::deque<int> m_pendingPresses;
+    // Keys pressed and released between two frames: they are shown held in
+    // SDL's key-state array for one frame, so a quick tap is never missed.
+    std::vector<int> m_pressedThisBatch;
+    std::vector<int> m_tappedKeys;
+    std::vector<int> m_latchedKeys;
+};
+
+} // namespace osgSDL

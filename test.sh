@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs every test: unit and end-to-end tests on the normal build, then the
+# unit tests again under the address and undefined-behaviour sanitizers.
+# Ends with the total pass/fail count.
+set -uo pipefail
+cd "$(dirname "$0")"
+bash tools/install-deps.sh || exit 1
+bash tools/build.sh build || exit 1
+bash tools/build.sh build-asan -DDEMO_SANITIZE=ON -DDEMO_E2E=OFF -DCMAKE_BUILD_TYPE=Debug || exit 1
+
+passed=0
+failed=0
+run_suite() {
+  local dir=$1 label=$2 log
+  log=$(mktemp)
+  (cd "$dir" && ctest --output-on-failure -j2 2>&1) | tee "$log"
+  local p f
+  p=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log")
+  f=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* (\*\*\*|Failed|Exception|Timeout)' "$log")
+  echo "$label: $p passed, $f failed"
+  passed=$((passed + p))
+  failed=$((failed + f))
+  rm -f "$log"
+}
+
+run_suite build "tests"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests"
+
+echo
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -1,0 +1,241 @@
+"""Drives the real show as a person would: under its own virtual X server,
+with keys sent by xdotool, answers typed on its standard input, its console
+read line by line, and screenshots whose pixels the tests check."""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+ARGS = None
+
+
+def parse_args():
+    """Takes --binary and --show off the command line; the rest is unittest's."""
+    global ARGS
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--show", required=True)
+    ARGS, rest = parser.parse_known_args()
+    return [sys.argv[0]] + rest
+
+
+def main():
+    unittest.main(argv=parse_args(), verbosity=2)
+
+
+class VirtualDisplay:
+    """An Xvfb of our own: 800x600x24, on a display number nobody uses."""
+
+    def __init__(self):
+        self.number = self._free_display_number()
+        self.name = ":%d" % self.number
+        self.process = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        socket = "/tmp/.X11-unix/X%d" % self.number
+        deadline = time.time() + 20
+        while not os.path.exists(socket):
+            if self.process.poll() is not None or time.time() > deadline:
+                raise RuntimeError("Xvfb did not start on " + self.name)
+            time.sleep(0.05)
+
+    @staticmethod
+    def _free_display_number():
+        for _ in range(200):
+            n = random.randint(100, 999)
+            if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n):
+                return n
+        raise RuntimeError("no free X display number")
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Screenshot:
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def region_mean(self, x0, y0, x1, y1, step=4):
+        total = [0, 0, 0]
+        count = 0
+        for y in range(y0, y1, step):
+            for x in range(x0, x1, step):
+                p = self.pixel(x, y)
+                for c in range(3):
+                    total[c] += p[c]
+                count += 1
+        return tuple(t / count for t in total)
+
+    def count(self, predicate, step=4):
+        return sum(1 for y in range(0, self.height, step) for x in range(0, self.width, step)
+                   if predicate(self.pixel(x, y)))
+
+    def save_png(self, path):
+        ppm = b"P6 %d %d 255\n" % (self.width, self.height) + bytes(self.rgb)
+        subprocess.run(["convert", "ppm:-", path], input=ppm, check=True)
+
+
+def parse_ppm(data):
+    # P6 header: magic, width, height, maxval, each followed by white space.
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    width, height = int(fields[1]), int(fields[2])
+    return Screenshot(width, height, data[pos:pos + width * height * 3])
+
+
+class Show:
+    """The show running in a copy of the run folder, on its own display."""
+
+    def __init__(self, prepare=None, env=None):
+        self.workdir = tempfile.mkdtemp(prefix="show-e2e-")
+        self.folder = os.path.join(self.workdir, "show")
+        shutil.copytree(ARGS.show, self.folder, symlinks=True)
+        if prepare:
+            prepare(self.folder)
+        self.display = VirtualDisplay()
+        run_env = dict(os.environ)
+        run_env.update({
+            "DISPLAY": self.display.name,
+            "SDL_AUDIODRIVER": "dummy",
+            "LIBGL_ALWAYS_SOFTWARE": "1",
+        })
+        run_env.update(env or {})
+        self.lines = []
+        self.lock = threading.Condition()
+        self.started = time.time()
+        self.process = subprocess.Popen(
+            [os.path.abspath(ARGS.binary)], cwd=self.folder, env=run_env,
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self._readers = [threading.Thread(target=self._read, args=(self.process.stdout,), daemon=True),
+                         threading.Thread(target=self._drain, args=(self.process.stderr,), daemon=True)]
+        for reader in self._readers:
+            reader.start()
+        self.stderr = b""
+
+    def _read(self, stream):
+        for raw in iter(stream.readline, b""):
+            with self.lock:
+                self.lines.append(raw.decode("latin-1").rstrip("\n"))
+                self.lock.notify_all()
+        with self.lock:
+            self.lock.notify_all()
+
+    def _drain(self, stream):
+        self.stderr = stream.read()
+
+    # -- console ---------------------------------------------------------
+    def output(self):
+        with self.lock:
+            return "\n".join(self.lines)
+
+    def wait_for(self, pattern, timeout=60, after=0):
+        """The first line from index `after` on matching the pattern; its match."""
+        regex = re.compile(pattern)
+        deadline = time.time() + timeout
+        with self.lock:
+            while True:
+                for index in range(after, len(self.lines)):
+                    m = regex.search(self.lines[index])
+                    if m:
+                        return m, index
+                remaining = deadline - time.time()
+                if remaining <= 0 or self.process.poll() is not None and not self._more_to_read():
+                    raise AssertionError("no line matching %r; output was:\n%s\nstderr:\n%s" % (
+                        pattern, "\n".join(self.lines[-40:]), self.stderr.decode("latin-1")))
+                self.lock.wait(min(remaining, 0.2))
+
+    def _more_to_read(self):
+        return self._readers[0].is_alive()
+
+    def status_time(self, timeout=60, after=None):
+        """Waits for a status line printed after now; returns (demo time, frame)."""
+        start = len(self.lines) if after is None else after
+        m, _ = self.wait_for(r"^FPS:\S+ Time:(\S+) Frame: (\d+)$", timeout, start)
+        return float(m.group(1)), int(m.group(2))
+
+    def wait_until_demo_time(self, seconds, timeout=120):
+        deadline = time.time() + timeout
+        while True:
+            t, _ = self.status_time(max(1, deadline - time.time()))
+            if t >= seconds:
+                return t
+
+    def type_line(self, text):
+        self.process.stdin.write((text + "\n").encode("latin-1"))
+        self.process.stdin.flush()
+
+    # -- keyboard and screen ---------------------------------------------
+    def _xdotool(self, *args):
+        subprocess.run(["xdotool"] + list(args), check=True,
+                       env=dict(os.environ, DISPLAY=self.display.name))
+
+    def key(self, name, hold=0.15):
+        """Presses and holds a key as a person would, then lets it go."""
+        self._xdotool("mousemove", "400", "300")
+        self._xdotool("keydown", name)
+        time.sleep(hold)
+        self._xdotool("keyup", name)
+
+    def screenshot(self):
+        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display.name],
+                             check=True, stdout=subprocess.PIPE).stdout
+        ppm = subprocess.run(["convert", "xwd:-", "ppm:-"], input=xwd, check=True,
+                             stdout=subprocess.PIPE).stdout
+        return parse_ppm(ppm)
+
+    def wait_exit(self, timeout=20):
+        return self.process.wait(timeout)
+
+    def quit(self, timeout=20):
+        self.key("Escape", hold=0.3)
+        return self.wait_exit(timeout)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGKILL)
+            self.process.wait()
+        for stream in (self.process.stdin, self.process.stdout, self.process.stderr):
+            try:
+                stream.close()
+            except OSError:
+                pass
+        self.display.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+
+def near(colour, expected, tolerance=8):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))

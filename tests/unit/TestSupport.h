@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <sys/stat.h>
+
+// Runs a test inside a fresh scratch folder (with a scripts/ folder, as the
+// show's run folder has) and returns to where it was afterwards.
+class ScratchDir
+{
+public:
+    ScratchDir()
+    {
+        char pattern[] = "/tmp/demo-test-XXXXXX";
+        m_path = mkdtemp(pattern);
+        char cwd[4096];
+        m_previous = getcwd(cwd, sizeof cwd) ? cwd : "/tmp";
+        if (chdir(m_path.c_str()) != 0)
+            std::abort();
+        mkdir("scripts", 0755);
+        mkdir("demodata", 0755);
+    }
+    ~ScratchDir()
+    {
+        if (chdir(m_previous.c_str()) != 0)
+            std::abort();
+        const std::string command = "rm -rf '" + m_path + "'";
+        if (std::system(command.c_str()) != 0)
+            std::cerr << "could not remove " << m_path << "\n";
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::string m_previous;
+};
+
+// Collects what the code under test writes to standard output.
+class CaptureStdout
+{
+public:
+    CaptureStdout() : m_old(std::cout.rdbuf(m_buffer.rdbuf())) {}
+    ~CaptureStdout() { std::cout.rdbuf(m_old); }
+    std::string text() const { return m_buffer.str(); }
+
+private:
+    std::ostringstream m_buffer;
+    std::streambuf* m_old;
+};
+
+// Feeds text to the code under test as if typed on standard input.
+class TypeOnStdin
+{
+public:
+    explicit TypeOnStdin(const std::string& typed)
+        : m_buffer(typed), m_old(std::cin.rdbuf(m_buffer.rdbuf())) {}
+    ~TypeOnStdin() { std::cin.rdbuf(m_old); std::cin.clear(); }
+
+private:
+    std::istringstream m_buffer;
+    std::streambuf* m_old;
+};
+
+inline void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}

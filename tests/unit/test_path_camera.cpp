@@ -1,0 +1,159 @@
+#include "app/Globals.h"
+#include "camera/PathCamera.h"
+#include "TestSupport.h"
+
+#include <SDL/SDL_keysym.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+void expectNear(const Vector3& a, const Vector3& b, float tolerance = 1e-5f)
+{
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+// Eye at the origin looking along +y with up along +z.
+struct LookingNorth : ::testing::Test {
+    CaptureStdout quiet;
+    PathCamera camera;
+    LookingNorth() { camera.setLookAt(0, 0, 0, 0, 1, 0, 0, 0, 1); }
+};
+
+} // namespace
+
+TEST_F(LookingNorth, FlyControlsMoveTheWayTheKeysSay)
+{
+    camera.moveForward(2.0f);
+    expectNear(camera.getEye(), Vector3(0, 2, 0));
+    expectNear(camera.getCenter(), Vector3(0, 3, 0));
+
+    camera.strafe(1.0f); // positive goes left
+    expectNear(camera.getEye(), Vector3(-1, 2, 0));
+
+    camera.moveUp(0.5f);
+    expectNear(camera.getEye(), Vector3(-1, 2, 0.5));
+    expectNear(camera.getCenter(), Vector3(-1, 3, 0.5));
+}
+
+TEST_F(LookingNorth, TurnRightAndPitchDown)
+{
+    camera.turn(0.1f);
+    EXPECT_GT(camera.getCenter().x, 0.0f); // right of +y with up +z is +x
+    EXPECT_EQ(camera.getEye().x, 0.0f);
+
+    PathCamera level;
+    level.setLookAt(0, 0, 0, 0, 1, 0, 0, 0, 1);
+    level.pitch(0.1f);
+    EXPECT_LT(level.getCenter().z, 0.0f); // looks down
+    EXPECT_NEAR(level.getUp().length(), 1.0f, 1e-5f);
+}
+
+TEST_F(LookingNorth, RollTiltsUpWithoutNormalising)
+{
+    camera.roll(0.01f);
+    EXPECT_NEAR(camera.getUp().x, 0.01f, 1e-6f);
+    EXPECT_GT(camera.getUp().length(), 1.0f);
+}
+
+TEST_F(LookingNorth, DegeneratePoseDoesNotPoisonTheCamera)
+{
+    camera.setLookAt(1, 1, 1, 1, 1, 1, 0, 0, 1); // eye on the center
+    camera.moveForward(1.0f);
+    camera.turn(1.0f);
+    camera.pitch(1.0f);
+    const Vector3 eye = camera.getEye();
+    EXPECT_TRUE(std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z));
+}
+
+TEST_F(LookingNorth, SpeedIsInHundredthsAndZeroStopsTheKeys)
+{
+    camera.setSpeed(10);
+    EXPECT_FLOAT_EQ(camera.getMoveSpeed(), 0.1f);
+    EXPECT_FLOAT_EQ(camera.getTurnSpeed(), 0.1f);
+    camera.setSpeed(100);
+    EXPECT_FLOAT_EQ(camera.getMoveSpeed(), 1.0f);
+
+    camera.setSpeed(0);
+    std::vector<std::uint8_t> keys(SDLK_LAST, 0);
+    keys[SDLK_w] = keys[SDLK_a] = keys[SDLK_LEFT] = 1;
+    camera.handleKeys(keys.data());
+    expectNear(camera.getEye(), Vector3(0, 0, 0));
+    expectNear(camera.getCenter(), Vector3(0, 1, 0));
+}
+
+TEST_F(LookingNorth, HoldingWTwentyFramesMovesOneUnit)
+{
+    std::vector<std::uint8_t> keys(SDLK_LAST, 0);
+    keys[SDLK_w] = 1;
+    for (int frame = 0; frame < 20; ++frame)
+        camera.handleKeys(keys.data());
+    expectNear(camera.getEye(), Vector3(0, 1, 0), 1e-5f);
+    expectNear(camera.getCenter(), Vector3(0, 2, 0), 1e-5f);
+}
+
+TEST(PathCameraPose, LookAtNormalisesUp)
+{
+    CaptureStdout quiet;
+    PathCamera camera;
+    camera.setLookAt(0, -20, 0, 0, 0, 0, 0, 0, 3);
+    expectNear(camera.getUp(), Vector3(0, 0, 1));
+}
+
+TEST(PathCameraPose, PathOfTooFewPosesLeavesThePoseAlone)
+{
+    CaptureStdout quiet;
+    PathCamera camera("no-such-file.pos");
+    camera.setLookAt(1, 2, 3, 4, 5, 6, 0, 0, 1);
+    EXPECT_TRUE(camera.setPathFraction(0.5f));
+    expectNear(camera.getEye(), Vector3(1, 2, 3));
+    expectNear(camera.getCenter(), Vector3(4, 5, 6));
+}
+
+TEST_F(LookingNorth, ShakeJittersThenRestoresThePose)
+{
+    std::srand(7);
+    camera.startShake(50);
+    for (int frame = 0; frame < 49; ++frame)
+        camera.updateShake();
+    EXPECT_FALSE(camera.getEye() == Vector3(0, 0, 0)); // 49 frames of jitter
+    camera.updateShake(); // the 50th restores
+    expectNear(camera.getEye(), Vector3(0, 0, 0));
+    expectNear(camera.getCenter(), Vector3(0, 1, 0));
+    camera.moveForward(1.0f);
+    camera.updateShake(); // finished: no more effect
+    expectNear(camera.getEye(), Vector3(0, 1, 0));
+}
+
+TEST_F(LookingNorth, ShakeOfOneRestoresAtOnceAndZeroDoesNothing)
+{
+    camera.startShake(1);
+    camera.moveForward(3.0f);
+    camera.updateShake();
+    expectNear(camera.getEye(), Vector3(0, 0, 0));
+
+    camera.startShake(0);
+    camera.moveForward(3.0f);
+    camera.updateShake();
+    expectNear(camera.getEye(), Vector3(0, 3, 0));
+}
+
+TEST(PathCameraBump, PushesTheEyeTowardTheCenterOverAHalfSine)
+{
+    CaptureStdout quiet;
+    PathCamera camera;
+    camera.setLookAt(0, -20, 0, 0, 0, 0, 0, 0, 1);
+    g_time = 20.0;
+    camera.startBump(0.1);
+    g_time = 20.05;
+    camera.updateBump();
+    EXPECT_NEAR(camera.getEye().y, -20.0f + 1.2f, 1e-4f);
+    g_time = 20.11;
+    camera.updateBump();
+    expectNear(camera.getEye(), Vector3(0, -20, 0));
+    g_time = 0.0;
+}
