@@ -4,5 +4,17 @@ set(CONTENT_FILES
   demodata/white.jpg
   demodata/black.jpg
   fonts/arial.ttf
+  ddata/lumbra.png
+  ddata/lumbra-blur.png
+  ddata/ostra.png
+  ddata/ostra-blur.png
+  ddata/kvell.png
+  ddata/kvell-blur.png
+  ddata/trinna.png
+  ddata/trinna-blur.png
+  ddata/bolma.png
+  ddata/bolma-blur.png
+  ddata/sprett.png
+  ddata/sprett-blur.png
   test.pos
 )

@@ -26,7 +26,18 @@ std::vector<float> gaussianKernel(float sigmaPixels)
 void blurLine(const float* in, float* out, int count, int stride, const std::vector<float>& k)
 {
     const int radius = static_cast<int>(k.size() / 2);
+    int first = count, last = -1;
+    for (int i = 0; i < count; ++i)
+        if (in[i * stride] != 0.f) {
+            first = std::min(first, i);
+            last = i;
+        }
+    // Most of an overlay is empty; only the span near ink can change.
     for (int i = 0; i < count; ++i) {
+        if (i < first - radius || i > last + radius) {
+            out[i * stride] = 0.f;
+            continue;
+        }
         float sum = 0.f;
         for (int j = -radius; j <= radius; ++j) {
             const int src = std::min(count - 1, std::max(0, i + j));
@@ -75,6 +86,9 @@ Mask blurred(const Mask& mask, float sigma)
 Mask dilated(const Mask& mask, float radius)
 {
     const Grid& g = mask.grid;
+    const Bounds ink = inkBounds(mask, 0.f);
+    if (ink.empty)
+        return mask;
     const float rx = radius * g.sx();
     const float ry = radius * g.sy();
     const int ix = static_cast<int>(std::ceil(rx + 0.5f));
@@ -87,8 +101,13 @@ Mask dilated(const Mask& mask, float radius)
             const float w = std::min(1.f, std::max(0.f, (1.f - d) * 0.5f * (rx + ry) + 0.5f));
             if (w <= 0.f)
                 continue;
-            for (int y = std::max(0, -oy); y < std::min(g.height, g.height - oy); ++y)
-                for (int x = std::max(0, -ox); x < std::min(g.width, g.width - ox); ++x)
+            // Only pixels whose source lies inside the ink box can gain coverage.
+            const int yBegin = std::max({0, -oy, static_cast<int>(ink.y0 * g.sy()) - oy});
+            const int yEnd = std::min({g.height, g.height - oy, static_cast<int>(ink.y1 * g.sy()) + 1 - oy});
+            const int xBegin = std::max({0, -ox, static_cast<int>(ink.x0 * g.sx()) - ox});
+            const int xEnd = std::min({g.width, g.width - ox, static_cast<int>(ink.x1 * g.sx()) + 1 - ox});
+            for (int y = yBegin; y < yEnd; ++y)
+                for (int x = xBegin; x < xEnd; ++x)
                     out.at(x, y) = std::max(out.at(x, y), mask.at(x + ox, y + oy) * w);
         }
     return out;
