@@ -16,5 +16,6 @@ set(CONTENT_FILES
   ddata/bolma-blur.png
   ddata/sprett.png
   ddata/sprett-blur.png
+  ddata/velmo.png
   test.pos
 )
