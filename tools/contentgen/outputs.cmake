@@ -17,5 +17,6 @@ set(CONTENT_FILES
   ddata/sprett.png
   ddata/sprett-blur.png
   ddata/velmo.png
+  ddata/slime.png
   test.pos
 )

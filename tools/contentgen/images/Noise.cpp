@@ -17,10 +17,11 @@ float Random::uniform()
     return static_cast<float>(next() >> 40) / static_cast<float>(1ull << 24);
 }
 
-PeriodicNoise::PeriodicNoise(std::uint64_t seed, int period) : period_(period)
+PeriodicNoise::PeriodicNoise(std::uint64_t seed, int periodX, int periodY)
+    : periodX_(periodX), periodY_(periodY)
 {
     Random rng(seed);
-    const size_t cells = static_cast<size_t>(period * period);
+    const size_t cells = static_cast<size_t>(periodX * periodY);
     gx_.resize(cells);
     gy_.resize(cells);
     for (size_t i = 0; i < cells; ++i) {
@@ -32,9 +33,9 @@ PeriodicNoise::PeriodicNoise(std::uint64_t seed, int period) : period_(period)
 
 float PeriodicNoise::corner(int ix, int iy, float fx, float fy) const
 {
-    const int wx = ((ix % period_) + period_) % period_;
-    const int wy = ((iy % period_) + period_) % period_;
-    const size_t i = static_cast<size_t>(wy * period_ + wx);
+    const int wx = ((ix % periodX_) + periodX_) % periodX_;
+    const int wy = ((iy % periodY_) + periodY_) % periodY_;
+    const size_t i = static_cast<size_t>(wy * periodX_ + wx);
     return gx_[i] * fx + gy_[i] * fy;
 }
 
@@ -52,18 +53,18 @@ float PeriodicNoise::at(float x, float y) const
     return 1.4f * (a + v * (b - a));
 }
 
-TileableFbm::TileableFbm(std::uint64_t seed, int basePeriod, int octaves, float gain) : gain_(gain)
+TileableFbm::TileableFbm(std::uint64_t seed, int baseX, int baseY, int octaves, float gain)
+    : gain_(gain)
 {
     for (int k = 0; k < octaves; ++k)
-        octaves_.emplace_back(seed * 1000003ull + static_cast<std::uint64_t>(k), basePeriod << k);
+        octaves_.emplace_back(seed * 1000003ull + static_cast<std::uint64_t>(k), baseX << k, baseY << k);
 }
 
 float TileableFbm::at(float u, float v) const
 {
     float sum = 0.f, weight = 1.f, total = 0.f;
     for (const PeriodicNoise& n : octaves_) {
-        const float p = static_cast<float>(n.period());
-        sum += weight * n.at(u * p, v * p);
+        sum += weight * n.at(u * static_cast<float>(n.periodX()), v * static_cast<float>(n.periodY()));
         total += weight;
         weight *= gain_;
     }
