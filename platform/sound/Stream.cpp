@@ -1,0 +1,204 @@
+#include "platform/sound/Stream.h"
+
+#include "platform/sound/MixStats.h"
+#include "platform/sound/fsound.h"
+
+#include <algorithm>
+
+namespace sound {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Enough decoded audio that the mixer never catches up with a decoder that
+// has only just started.
+constexpr uint32_t kPrefillChunks = 4;
+
+// How often a decoder with a full queue looks for room or requests.
+constexpr auto kDecoderPoll = std::chrono::milliseconds(10);
+
+void addScaled(float* mix, const int16_t* pcm, int frames, float gain)
+{
+    for (int i = 0; i < frames * 2; ++i)
+        mix[i] += static_cast<float>(pcm[i]) * gain;
+}
+
+} // namespace
+
+Stream::Stream(MixStats& stats, int rate) : m_stats(stats), m_rate(rate) {}
+
+Stream::~Stream()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_one();
+    if (m_decoder.joinable())
+        m_decoder.join();
+}
+
+int Stream::open(const char* path, unsigned int mode, long offset, long length)
+{
+    const int error = m_source.open(path, offset, length, m_rate);
+    if (error != FSOUND_ERR_NONE)
+        return error;
+    setMode(mode);
+    m_decoder = std::thread([this] { decodeLoop(); });
+    return FSOUND_ERR_NONE;
+}
+
+void Stream::setMode(unsigned int mode)
+{
+    if (mode & FSOUND_LOOP_NORMAL)
+        m_loop.store(true);
+    else if (mode & FSOUND_LOOP_OFF)
+        m_loop.store(false);
+    m_wake.notify_one();
+}
+
+void Stream::seek(int64_t frame)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requestFrame = frame;
+        m_position.store(frame);
+        m_epoch.fetch_add(1);
+    }
+    m_wake.notify_one();
+}
+
+bool Stream::finished() const
+{
+    return m_endedEpoch.load() == static_cast<int64_t>(m_epoch.load());
+}
+
+void Stream::decodeLoop()
+{
+    uint32_t epoch = 0;
+    int64_t position = 0;
+    bool ended = false;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_quit) {
+        if (m_epoch.load() != epoch) {
+            epoch = m_epoch.load();
+            position = m_requestFrame;
+            lock.unlock();
+            m_source.seek(position);
+            m_passFrames = 0;
+            ended = false;
+            lock.lock();
+            continue;
+        }
+        Chunk* chunk = ended ? nullptr : m_queue.writable();
+        if (!chunk) {
+            m_wake.wait_for(lock, kDecoderPoll);
+            continue;
+        }
+        lock.unlock();
+        ended = decodeChunk(*chunk, epoch, position);
+        m_queue.publish();
+        lock.lock();
+    }
+}
+
+bool Stream::decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position)
+{
+    chunk.epoch = epoch;
+    chunk.startFrame = position;
+    chunk.end = false;
+    bool finished = false;
+    const auto begin = Clock::now();
+    chunk.frames = m_source.read(chunk.pcm, kChunkFrames, finished);
+    m_stats.addDecode(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - begin).count(),
+                      chunk.frames);
+    position += chunk.frames;
+    m_passFrames += chunk.frames;
+    if (!finished)
+        return false;
+    // A pass that decoded nothing would loop for ever without a sound.
+    if (m_loop.load() && m_passFrames > 0) {
+        m_source.seek(0);
+        position = 0;
+        m_passFrames = 0;
+        return false;
+    }
+    chunk.end = true;
+    return true;
+}
+
+void Stream::dropStale(uint32_t wanted)
+{
+    for (Chunk* chunk = m_queue.front(); chunk && chunk->epoch != wanted; chunk = m_queue.front()) {
+        m_queue.pop();
+        m_offset = 0;
+    }
+}
+
+bool Stream::readyToPlay()
+{
+    const uint32_t size = m_queue.size();
+    if (size >= kPrefillChunks)
+        return true;
+    for (uint32_t i = 0; i < size; ++i)
+        if (m_queue.at(i)->end)
+            return true;
+    return false;
+}
+
+bool Stream::prefill(std::chrono::milliseconds timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        dropStale(m_epoch.load());
+        m_wake.notify_one();
+        if (readyToPlay())
+            return true;
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+Stream::Pulled Stream::mixInto(float* mix, int frames, float gain, int64_t block)
+{
+    const uint32_t wanted = m_epoch.load(std::memory_order_acquire);
+    const bool seekPending = m_servedEpoch != wanted;
+    Pulled pulled;
+    int64_t first = -1;
+    int64_t next = -1;
+    while (pulled.frames < frames && m_endedEpoch.load() != static_cast<int64_t>(wanted)) {
+        Chunk* chunk = m_queue.front();
+        if (!chunk) {
+            pulled.starved = !seekPending;
+            break;
+        }
+        if (chunk->epoch != wanted) {
+            dropStale(wanted);
+            continue;
+        }
+        const int take = std::min(frames - pulled.frames, chunk->frames - m_offset);
+        if (first < 0 && take > 0)
+            first = chunk->startFrame + m_offset;
+        addScaled(mix + 2 * pulled.frames, chunk->pcm + 2 * m_offset, take, gain);
+        pulled.frames += take;
+        m_offset += take;
+        next = chunk->startFrame + m_offset;
+        if (m_offset < chunk->frames)
+            continue;
+        const bool end = chunk->end;
+        m_queue.pop();
+        m_offset = 0;
+        if (end)
+            m_endedEpoch.store(wanted);
+    }
+    if (pulled.frames > 0)
+        m_servedEpoch = wanted;
+    m_history.record(block, first);
+    // A seek filed meanwhile has already set the position it wants.
+    if (next >= 0 && m_epoch.load() == wanted)
+        m_position.store(next);
+    return pulled;
+}
+
+} // namespace sound
