@@ -18,5 +18,6 @@ set(CONTENT_FILES
   ddata/sprett-blur.png
   ddata/velmo.png
   ddata/slime.png
+  ddata/rutor.osg
   test.pos
 )
