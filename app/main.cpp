@@ -3,9 +3,13 @@
 #include "app/GFX.h"
 #include "app/Globals.h"
 #include "app/Timeline.h"
+#include "camera/PathCamera.h"
 #include "effects/FileException.h"
 
 #include <SDL/SDL.h>
+#include <osgDB/ReadFile>
+#include <osgDB/Registry>
+#include <osgFX/Cartoon>
 
 #include <cstdlib>
 #include <iostream>
@@ -13,13 +17,36 @@
 namespace {
 
 const char* const kSplashImage = "demodata/bg003x.jpg";
+const double kCartoonStart = 16.463636363636365;
+const double kCartoonEnd = 29.09090909090909;
+const double kOpeningCameraEnd = 28.18181818181818;
 
-void buildShow()
+// The opening parts main registers itself. main holds them for the whole
+// run, so they survive being detached by the timeline.
+struct OpeningParts {
+    osg::ref_ptr<osg::Node> model;
+    osg::ref_ptr<osgFX::Cartoon> cartoon;
+};
+
+void registerOpeningModel(OpeningParts& opening)
+{
+    opening.model = osgDB::readNodeFile("ddata/rutor.osg", osgDB::Registry::instance()->getOptions());
+    opening.cartoon = new osgFX::Cartoon;
+    if (opening.model)
+        opening.cartoon->addChild(opening.model.get());
+    g_timeline->addNode(kCartoonStart, kCartoonEnd, g_sceneSwitch.get(), opening.cartoon.get());
+    g_timeline->addCamera(0.0, kOpeningCameraEnd, new PathCamera("scripts/rutorcam.pos"));
+}
+
+OpeningParts buildShow()
 {
     g_timeline = new Timeline;
     g_sceneSwitch = new osg::Switch;
     g_rootGroup->addChild(g_sceneSwitch.get());
     g_timeline->reload(Timeline::ReloadAll);
+    OpeningParts opening;
+    registerOpeningModel(opening);
+    return opening;
 }
 
 void printStatusLine()
@@ -50,7 +77,7 @@ int main(int, char**)
     try {
         gfx.init(true);
         gfx.showSplash(kSplashImage);
-        buildShow();
+        const OpeningParts opening = buildShow();
         gfx.readStartTime();
         gfx.setTime(0.0);
         gfx.playMusic();
