@@ -19,5 +19,6 @@ set(CONTENT_FILES
   ddata/velmo.png
   ddata/slime.png
   ddata/rutor.osg
+  ddata/velmo-tesk.mp3
   test.pos
 )
