@@ -101,6 +101,9 @@ def parse_ppm(data):
     while len(fields) < 4:
         while data[pos:pos + 1].isspace():
             pos += 1
+        if data[pos:pos + 1] == b"#":  # a comment runs to the line end
+            pos = data.index(b"\n", pos)
+            continue
         start = pos
         while not data[pos:pos + 1].isspace():
             pos += 1
