@@ -45,8 +45,9 @@ public:
     }
 
     void release() { stage_ = Stage::Release; }
-    // -80 dB: quieter than the 16-bit noise floor of a loud mix.
-    bool finished() const { return stage_ == Stage::Release && level_ < 1e-4; }
+    // -60 dB under the note's peak: masked by the rest of the mix, and
+    // stopping there keeps long pad tails from costing seconds of render.
+    bool finished() const { return stage_ == Stage::Release && level_ < 1e-3; }
 
 private:
     enum class Stage { Attack, Decay, Release };

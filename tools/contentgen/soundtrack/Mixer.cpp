@@ -43,9 +43,10 @@ void addClip(Buses& buses, const NoteEvent& e, const std::vector<float>& clip,
     const double angle = (e.pan + 1.0) * kPi / 4.0;
     const float gl = static_cast<float>(std::cos(angle) * std::sqrt(2.0)) * strip.gain;
     const float gr = static_cast<float>(std::sin(angle) * std::sqrt(2.0)) * strip.gain;
-    const std::size_t start = static_cast<std::size_t>(beatToFrame(e.beat)) % kLoopFrames;
-    for (std::size_t i = 0; i < clip.size(); ++i) {
-        const std::size_t at = (start + i) % kLoopFrames;
+    std::size_t at = static_cast<std::size_t>(beatToFrame(e.beat)) % kLoopFrames;
+    for (std::size_t i = 0; i < clip.size(); ++i, ++at) {
+        if (at == kLoopFrames)
+            at = 0;
         const float s = clip[i] * (1.0f - strip.duck * duck[at]);
         buses.dry.left[at] += s * gl;
         buses.dry.right[at] += s * gr;

@@ -30,7 +30,7 @@ std::vector<float> pad(const NoteEvent& e)
         saws[i].setPhase(phases.uniform());
     }
     Svf filter;
-    return renderGated(e, {0.4, 1.0, 0.75, 1.0}, [&](std::size_t i) {
+    return renderGated(e, {0.4, 1.0, 0.75, 0.35}, [&](std::size_t i) {
         if (i % kControlPeriod == 0) {
             const double b = padBrightness(beatAt(e, i));
             filter.set(300.0 + 4500.0 * b * b, 0.8);
