@@ -38,11 +38,39 @@ Glyph copyBitmap(const FT_GlyphSlot slot, long penPixels)
     return g;
 }
 
+FT_Pos kerning(FT_Face face, FT_UInt previous, FT_UInt index)
+{
+    FT_Vector kern{0, 0};
+    if (previous != 0 && FT_HAS_KERNING(face))
+        FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern);
+    return kern.x;
+}
+
+Glyph renderGlyph(FT_Face face, FT_UInt index, FT_Matrix& shear, FT_Long pen)
+{
+    // The sub-pixel part of the pen goes into the outline so spacing stays
+    // even; the whole pixels place the bitmap.
+    FT_Vector delta{pen & 63, 0};
+    FT_Set_Transform(face, &shear, &delta);
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0)
+        throw std::runtime_error("cannot render glyph");
+    return copyBitmap(face->glyph, pen >> 6);
+}
+
 } // namespace
 
 struct FontFace::Glyphs {
     std::vector<Glyph> list;
     int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;  // ink box, pixels
+
+    void add(Glyph g)
+    {
+        x0 = std::min(x0, g.left);
+        y0 = std::min(y0, g.top);
+        x1 = std::max(x1, g.left + g.width);
+        y1 = std::max(y1, g.top + g.rows);
+        list.push_back(std::move(g));
+    }
 };
 
 FontFace::FontFace(const std::string& path)
@@ -66,30 +94,18 @@ FontFace::Glyphs FontFace::layout(const Grid& grid, const std::string& text,
 {
     FT_Set_Char_Size(face_, fixed26(style.size * grid.sx() * style.widthScale),
                      fixed26(style.size * grid.sy()), 72, 72);
-    FT_Matrix shear{0x10000, static_cast<FT_Fixed>(std::lround(style.slant * grid.sx() / grid.sy() * 65536.f)),
-                    0, 0x10000};
+    // Slant is given in design units; pixels may not be square.
+    const float slant = style.slant * grid.sx() / grid.sy();
+    FT_Matrix shear{0x10000, static_cast<FT_Fixed>(std::lround(slant * 65536.f)), 0, 0x10000};
     Glyphs out;
     FT_Long pen = 0;
     FT_UInt previous = 0;
     for (unsigned char ch : text) {
         const FT_UInt index = FT_Get_Char_Index(face_, ch);
-        FT_Vector kern{0, 0};
-        if (previous != 0 && FT_HAS_KERNING(face_))
-            FT_Get_Kerning(face_, previous, index, FT_KERNING_UNFITTED, &kern);
-        pen += kern.x;
-        // Sub-pixel pen position goes into the outline so spacing stays even.
-        FT_Vector delta{pen & 63, 0};
-        FT_Set_Transform(face_, &shear, &delta);
-        if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) != 0)
-            throw std::runtime_error("cannot render glyph");
-        Glyph g = copyBitmap(face_->glyph, pen >> 6);
-        if (g.width > 0 && g.rows > 0) {
-            out.x0 = std::min(out.x0, g.left);
-            out.y0 = std::min(out.y0, g.top);
-            out.x1 = std::max(out.x1, g.left + g.width);
-            out.y1 = std::max(out.y1, g.top + g.rows);
-            out.list.push_back(std::move(g));
-        }
+        pen += kerning(face_, previous, index);
+        Glyph g = renderGlyph(face_, index, shear, pen);
+        if (g.width > 0 && g.rows > 0)
+            out.add(std::move(g));
         pen += face_->glyph->advance.x + fixed26(style.tracking * grid.sx());
         previous = index;
     }

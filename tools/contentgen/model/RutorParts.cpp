@@ -24,9 +24,9 @@ osg::ref_ptr<osg::Material> material(const osg::Vec4& colour)
     return m;
 }
 
-void addColoured(osg::Geode& geode, const SurfaceSpec& spec, const osg::Vec4& colour)
+void addColoured(osg::Geode& geode, const SurfaceShape& shape, const osg::Vec4& colour)
 {
-    osg::ref_ptr<osg::Geometry> geometry = buildSurface(spec);
+    osg::ref_ptr<osg::Geometry> geometry = buildSurface(shape);
     geometry->getOrCreateStateSet()->setAttributeAndModes(material(colour).get());
     geode.addDrawable(geometry.get());
 }
@@ -103,9 +103,9 @@ osg::ref_ptr<osg::Geode> segmentedCore()
         const auto dir = [=](double u, double v) {
             return onSphere(lon0 + kTau / segments * u, -kPi / 2 + kPi * v);
         };
-        const SurfaceSpec spec{[=](double u, double v) { return dir(u, v) * radius; }, dir, 6, 28};
+        const SurfaceShape shape{[=](double u, double v) { return dir(u, v) * radius; }, dir, 6, 28};
         const osg::Vec4 colour = k % 2 ? osg::Vec4(0.95f, 0.92f, 0.78f, 1.f) : osg::Vec4(0.1f, 0.72f, 0.8f, 1.f);
-        addColoured(*geode, spec, colour);
+        addColoured(*geode, shape, colour);
     }
     return geode;
 }

@@ -36,23 +36,23 @@ void addTriangle(osg::DrawElementsUInt& tris, const osg::Vec3Array& verts, const
 
 } // namespace
 
-osg::ref_ptr<osg::Geometry> buildSurface(const SurfaceSpec& spec)
+osg::ref_ptr<osg::Geometry> buildSurface(const SurfaceShape& shape)
 {
     osg::ref_ptr<osg::Vec3Array> verts = new osg::Vec3Array;
     osg::ref_ptr<osg::Vec3Array> norms = new osg::Vec3Array;
-    for (int i = 0; i <= spec.uSteps; ++i)
-        for (int j = 0; j <= spec.vSteps; ++j) {
-            const double u = static_cast<double>(i) / spec.uSteps;
-            const double v = static_cast<double>(j) / spec.vSteps;
-            verts->push_back(osg::Vec3(spec.position(u, v)));
-            osg::Vec3d n = spec.normal ? spec.normal(u, v) : derivedNormal(spec.position, u, v);
+    for (int i = 0; i <= shape.uSteps; ++i)
+        for (int j = 0; j <= shape.vSteps; ++j) {
+            const double u = static_cast<double>(i) / shape.uSteps;
+            const double v = static_cast<double>(j) / shape.vSteps;
+            verts->push_back(osg::Vec3(shape.position(u, v)));
+            osg::Vec3d n = shape.normal ? shape.normal(u, v) : derivedNormal(shape.position, u, v);
             n.normalize();
             norms->push_back(osg::Vec3(n));
         }
     osg::ref_ptr<osg::DrawElementsUInt> tris = new osg::DrawElementsUInt(GL_TRIANGLES);
-    const unsigned row = static_cast<unsigned>(spec.vSteps + 1);
-    for (unsigned i = 0; i < static_cast<unsigned>(spec.uSteps); ++i)
-        for (unsigned j = 0; j < static_cast<unsigned>(spec.vSteps); ++j) {
+    const unsigned row = static_cast<unsigned>(shape.vSteps + 1);
+    for (unsigned i = 0; i < static_cast<unsigned>(shape.uSteps); ++i)
+        for (unsigned j = 0; j < static_cast<unsigned>(shape.vSteps); ++j) {
             const unsigned a = i * row + j, b = (i + 1) * row + j;
             addTriangle(*tris, *verts, *norms, a, b, b + 1);
             addTriangle(*tris, *verts, *norms, a, b + 1, a + 1);

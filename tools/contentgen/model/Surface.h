@@ -14,7 +14,7 @@ using SurfaceFn = std::function<osg::Vec3d(double u, double v)>;
 // function the normals come from the surface's own derivatives, so they stay
 // smooth wherever the surface is; then the parametrisation must make
 // dP/du x dP/dv point outwards.
-struct SurfaceSpec {
+struct SurfaceShape {
     SurfaceFn position;
     SurfaceFn normal;  // optional
     int uSteps = 16;
@@ -24,6 +24,6 @@ struct SurfaceSpec {
 // Triangles wound counter-clockwise seen from the normal's side, so culling
 // and outline passes see the outside as front. Collapsed triangles (at poles)
 // are left out.
-osg::ref_ptr<osg::Geometry> buildSurface(const SurfaceSpec& spec);
+osg::ref_ptr<osg::Geometry> buildSurface(const SurfaceShape& shape);
 
 } // namespace contentgen::model
