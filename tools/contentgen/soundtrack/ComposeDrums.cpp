@@ -12,8 +12,10 @@ constexpr float kHatAccent[4] = {0.45f, 0.22f, 0.75f, 0.22f};
 
 void kicksOnBeats(Score& s, int firstBeat, int endBeat, float from, float to)
 {
-    for (int b = firstBeat; b < endBeat; ++b)
-        s.add(Instrument::Kick, b, 0.5, kKickNote, s.humanize(ramp(from, to, b - firstBeat, endBeat - firstBeat), 0.04f));
+    for (int b = firstBeat; b < endBeat; ++b) {
+        const float velocity = ramp(from, to, b - firstBeat, endBeat - firstBeat);
+        s.add(Instrument::Kick, b, 0.5, kKickNote, s.humanize(velocity, 0.04f));
+    }
 }
 
 void backbeat(Score& s, int bar, float velocity)
@@ -62,7 +64,7 @@ void intro(Score& s)
 // starts under the title hit and runs into the big flash.
 void build(Score& s)
 {
-    kicksOnBeats(s, 36, 64, 0.55f, 0.9f);
+    kicksOnBeats(s, 36, 64, 0.7f, 0.95f);
     for (int bar = 11; bar < 13; ++bar)
         for (int beat = 0; beat < 4; ++beat)
             s.add(Instrument::ClosedHat, bar * 4 + beat + 0.5, 0.25, 0, s.humanize(0.5f), 0.25f);
@@ -151,12 +153,14 @@ void finale(Score& s)
     fill(s, 63, 1.0f);
 }
 
-// Cymbals on every section change; a pair panned apart sounds wide.
+// Cymbals on every section change; a pair panned apart sounds wide. The
+// first one, where the kick comes in, only marks the change.
 void crashes(Score& s)
 {
-    for (double beat : {56.0, 64.0, 96.0, 128.0, 154.0, 172.0, 192.0, 220.0, 236.0, 256.0}) {
-        s.add(Instrument::Crash, beat, 1.0, 0, 0.9f, -0.6f);
-        s.add(Instrument::Crash, beat, 1.0, 0, 0.9f, 0.6f);
+    for (double beat : {36.0, 56.0, 64.0, 96.0, 128.0, 154.0, 172.0, 192.0, 220.0, 236.0, 256.0}) {
+        const float velocity = beat == 36.0 ? 0.45f : 0.9f;
+        s.add(Instrument::Crash, beat, 1.0, 0, velocity, -0.6f);
+        s.add(Instrument::Crash, beat, 1.0, 0, velocity, 0.6f);
     }
 }
 

@@ -57,13 +57,15 @@ int diatonic(int pitch, int steps)
 void phrase(Score& s, const std::vector<Note>& notes, double start, int transpose, float velocity)
 {
     for (const Note& n : notes)
-        s.add(Instrument::Lead, start + n.beat, n.length * 0.88, n.pitch + transpose, s.humanize(velocity), 0.1f);
+        s.add(Instrument::Lead, start + n.beat, n.length * 0.88, n.pitch + transpose,
+              s.humanize(velocity), 0.1f);
 }
 
 void harmony(Score& s, const std::vector<Note>& notes, double start, float velocity)
 {
     for (const Note& n : notes)
-        s.add(Instrument::Lead, start + n.beat, n.length * 0.88, diatonic(n.pitch, -2), s.humanize(velocity), -0.35f);
+        s.add(Instrument::Lead, start + n.beat, n.length * 0.88, diatonic(n.pitch, -2),
+              s.humanize(velocity), -0.35f);
 }
 
 // Long notes that fall through the break, ending on the leading tone.
@@ -79,7 +81,8 @@ void grooveRiff(Score& s)
 {
     for (int bar = 48; bar < 54; bar += 2)
         for (const Note& n : kRiff)
-            s.add(Instrument::Lead, swung(at(bar, n.beat), 0.3), n.length * 0.22, n.pitch, s.humanize(0.7f), 0.15f);
+            s.add(Instrument::Lead, swung(at(bar, n.beat), 0.3), n.length * 0.22, n.pitch,
+                  s.humanize(0.7f), 0.15f);
     const int climb[] = {81, 84, 83, 86};
     for (int i = 0; i < 4; ++i)
         s.add(Instrument::Lead, at(54, 4 * i), 0.8, climb[i], 0.75f, 0.1f);
