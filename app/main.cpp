@@ -3,8 +3,10 @@
 #include "app/GFX.h"
 #include "app/Globals.h"
 #include "app/Timeline.h"
+#include "audio/ScopeScene.h"
 #include "camera/PathCamera.h"
 #include "effects/FileException.h"
+#include "effects/Sequences.h"
 
 #include <SDL/SDL.h>
 #include <osgDB/ReadFile>
@@ -17,6 +19,7 @@
 namespace {
 
 const char* const kSplashImage = "demodata/bg003x.jpg";
+const double kScopeEnd = 16.513636363636362;
 const double kCartoonStart = 16.463636363636365;
 const double kCartoonEnd = 29.09090909090909;
 const double kOpeningCameraEnd = 28.18181818181818;
@@ -24,9 +27,16 @@ const double kOpeningCameraEnd = 28.18181818181818;
 // The opening parts main registers itself. main holds them for the whole
 // run, so they survive being detached by the timeline.
 struct OpeningParts {
+    osg::ref_ptr<osg::Group> scope;
     osg::ref_ptr<osg::Node> model;
     osg::ref_ptr<osgFX::Cartoon> cartoon;
 };
+
+void registerOpeningScope(OpeningParts& opening)
+{
+    buildStartScope(opening.scope);
+    g_timeline->addNode(0.0, kScopeEnd, g_sceneSwitch.get(), opening.scope.get());
+}
 
 void registerOpeningModel(OpeningParts& opening)
 {
@@ -45,7 +55,11 @@ OpeningParts buildShow()
     g_rootGroup->addChild(g_sceneSwitch.get());
     g_timeline->reload(Timeline::ReloadAll);
     OpeningParts opening;
+    registerOpeningScope(opening);
     registerOpeningModel(opening);
+    buildLogoSequence();
+    buildTitleSequence();
+    buildSlimeOverlay();
     return opening;
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "effects/CFX.h"
+
+#include <osg/Geode>
+#include <osg/StateSet>
+#include <osgText/Text>
+
+#include <string>
+#include <vector>
+
+namespace Demo {
+namespace Text {
+
+// Screen-aligned text in the overlay layer. Loaded lines scroll up like a
+// console, one line per second of the HUD's clock, and start again from an
+// empty screen after the last.
+class CHUD : public CFX
+{
+public:
+    CHUD();
+
+    // Appends the file's lines; prints and throws CFileException when the
+    // file cannot be opened.
+    void loadText(const std::string& path);
+    void setPosition(int x, int y);
+    void setCharacterSize(int height);
+    void setAlpha(double alpha);
+    void setMaxLines(int count) { maxLines = count; }
+
+    void update() override;
+    osg::ref_ptr<osg::Group> getNode() override { return root; }
+
+    const std::vector<std::string>& getLines() const { return lines; }
+    std::string getText() const;
+
+private:
+    std::vector<std::string> lines;
+    double rate = 1.0;
+    osg::ref_ptr<osg::Geode> geode;
+    osg::ref_ptr<osgText::Text> text;
+    osg::ref_ptr<osg::StateSet> stateSet;
+    osg::ref_ptr<osg::Node> layer;
+    osg::ref_ptr<osg::Group> root;
+    int maxLines = 20;
+};
+
+// The lines shown at scroll step k: those before k mod n, at most maxLines
+// of them. Empty when there are no lines at all.
+std::string visibleLines(const std::vector<std::string>& lines, long long k, int maxLines);
+
+// Splits text as the HUD stores it: a line ends at each newline, which then
+// starts the next line; tabs become four blanks; text after the last newline
+// is dropped.
+std::vector<std::string> splitHudLines(const std::string& content);
+
+} // namespace Text
+} // namespace Demo
