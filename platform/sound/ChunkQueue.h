@@ -16,7 +16,8 @@ struct Chunk
     uint32_t epoch = 0;     // the positioning request it was decoded for
     int64_t startFrame = 0; // stream position of its first frame
     int frames = 0;
-    bool end = false;       // the stream stops after these frames
+    bool end = false;       // the source ends after these frames; it goes on
+                            // from its start in the next chunk if it loops
     int16_t pcm[kChunkFrames * 2];
 };
 

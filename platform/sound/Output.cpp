@@ -46,15 +46,36 @@ bool Output::openDevice()
     wanted.samples = static_cast<Uint16>(m_mixer.blockFrames());
     wanted.callback = sdlCallback;
     wanted.userdata = this;
-    // Without an `obtained` spec SDL converts to whatever the device takes, so
-    // the callback always gets what we asked for.
-    if (SDL_OpenAudio(&wanted, nullptr) != 0)
-        return false;
     // SDL hands the device one buffer while it plays the one before.
     m_latencyFrames = wanted.samples;
+    // Without an `obtained` spec SDL converts to whatever the device takes, so
+    // the callback always gets what we asked for.
+    if (openUnpaused(wanted) != 0)
+        return false;
     m_deviceOpen = true;
     SDL_PauseAudio(0);
     return true;
+}
+
+int Output::openUnpaused(SDL_AudioSpec& wanted)
+{
+    // SDL 1.2 starts its audio thread paused, and a paused thread still hands
+    // the device a buffer of silence each turn; that thread usually gets its
+    // first turn before SDL_OpenAudio returns. Unpausing all through the call,
+    // from a thread that is already spinning when SDL creates its own, makes
+    // the very first buffer the device gets hold the stream.
+    std::atomic<int> phase{0}; // 0 starting, 1 spinning, 2 opened
+    std::thread unpause([&phase] {
+        phase.store(1);
+        while (phase.load() == 1)
+            SDL_PauseAudio(0);
+    });
+    while (phase.load() == 0)
+        std::this_thread::yield();
+    const int result = SDL_OpenAudio(&wanted, nullptr);
+    phase.store(2);
+    unpause.join();
+    return result;
 }
 
 void Output::startSilent()

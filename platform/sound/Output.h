@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+struct SDL_AudioSpec;
+
 namespace sound {
 
 class Mixer;
@@ -34,6 +36,7 @@ public:
 private:
     static void sdlCallback(void* self, uint8_t* stream, int bytes);
     bool openDevice();
+    static int openUnpaused(SDL_AudioSpec& wanted);
     void startSilent();
     void silentLoop();
     void deliver(int16_t* out, int frames);

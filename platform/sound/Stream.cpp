@@ -77,36 +77,47 @@ void Stream::decodeLoop()
 {
     uint32_t epoch = 0;
     int64_t position = 0;
-    bool ended = false;
+    bool atEnd = false;
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_quit) {
         if (m_epoch.load() != epoch) {
             epoch = m_epoch.load();
             position = m_requestFrame;
             lock.unlock();
-            m_source.seek(position);
-            m_passFrames = 0;
-            ended = false;
+            restartAt(position);
+            atEnd = false;
             lock.lock();
             continue;
         }
-        Chunk* chunk = ended ? nullptr : m_queue.writable();
+        // Looping may be switched on after the end was decoded; a pass that
+        // decoded nothing would loop for ever without a sound.
+        if (atEnd && m_loop.load() && m_passFrames > 0) {
+            position = 0;
+            restartAt(position);
+            atEnd = false;
+        }
+        Chunk* chunk = atEnd ? nullptr : m_queue.writable();
         if (!chunk) {
             m_wake.wait_for(lock, kDecoderPoll);
             continue;
         }
         lock.unlock();
-        ended = decodeChunk(*chunk, epoch, position);
+        atEnd = decodeChunk(*chunk, epoch, position);
         m_queue.publish();
         lock.lock();
     }
+}
+
+void Stream::restartAt(int64_t frame)
+{
+    m_source.seek(frame);
+    m_passFrames = 0;
 }
 
 bool Stream::decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position)
 {
     chunk.epoch = epoch;
     chunk.startFrame = position;
-    chunk.end = false;
     bool finished = false;
     const auto begin = Clock::now();
     chunk.frames = m_source.read(chunk.pcm, kChunkFrames, finished);
@@ -114,17 +125,8 @@ bool Stream::decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position)
                       chunk.frames);
     position += chunk.frames;
     m_passFrames += chunk.frames;
-    if (!finished)
-        return false;
-    // A pass that decoded nothing would loop for ever without a sound.
-    if (m_loop.load() && m_passFrames > 0) {
-        m_source.seek(0);
-        position = 0;
-        m_passFrames = 0;
-        return false;
-    }
-    chunk.end = true;
-    return true;
+    chunk.end = finished;
+    return finished;
 }
 
 void Stream::dropStale(uint32_t wanted)
@@ -135,14 +137,19 @@ void Stream::dropStale(uint32_t wanted)
     }
 }
 
-bool Stream::readyToPlay()
+bool Stream::readyToPlay(uint32_t wanted)
 {
+    // Chunks of an older request may still arrive after the stale ones were
+    // dropped; they do not count, not even the end of the stream.
+    uint32_t current = 0;
     const uint32_t size = m_queue.size();
-    if (size >= kPrefillChunks)
-        return true;
-    for (uint32_t i = 0; i < size; ++i)
-        if (m_queue.at(i)->end)
+    for (uint32_t i = 0; i < size; ++i) {
+        const Chunk* chunk = m_queue.at(i);
+        if (chunk->epoch != wanted)
+            continue;
+        if (chunk->end || ++current >= kPrefillChunks)
             return true;
+    }
     return false;
 }
 
@@ -150,9 +157,10 @@ bool Stream::prefill(std::chrono::milliseconds timeout)
 {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
-        dropStale(m_epoch.load());
+        const uint32_t wanted = m_epoch.load();
+        dropStale(wanted);
         m_wake.notify_one();
-        if (readyToPlay())
+        if (readyToPlay(wanted))
             return true;
         if (Clock::now() > deadline)
             return false;
@@ -186,10 +194,12 @@ Stream::Pulled Stream::mixInto(float* mix, int frames, float gain, int64_t block
         next = chunk->startFrame + m_offset;
         if (m_offset < chunk->frames)
             continue;
+        // Whether a stream loops is decided when its end is reached here, so
+        // switching looping on or off counts even after the end was decoded.
         const bool end = chunk->end;
         m_queue.pop();
         m_offset = 0;
-        if (end)
+        if (end && !m_loop.load())
             m_endedEpoch.store(wanted);
     }
     if (pulled.frames > 0)

@@ -63,9 +63,11 @@ public:
 
 private:
     void decodeLoop();
+    void restartAt(int64_t frame);
+    // Returns whether the source ended after this chunk.
     bool decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position);
     void dropStale(uint32_t wanted);
-    bool readyToPlay();
+    bool readyToPlay(uint32_t wanted);
 
     MixStats& m_stats;
     const int m_rate;

@@ -1,0 +1,298 @@
+// Playing streams through the sound layer and watching what the DSP units
+// receive: the sound itself, looping, positioning, the audible position, the
+// timing figures, and mixing on without a sound device.
+
+#include "platform/sound/fsound.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace soundtest {
+std::string writeMp3(const std::string& name, const std::vector<int16_t>& samples, int channels,
+                     int rate);
+std::vector<int16_t> sine(double seconds, double hertz, double amplitude, int rate);
+} // namespace soundtest
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr double kAmplitude = 10000.0;
+// A block counts as loud when it reaches half the tone's amplitude.
+constexpr float kLoud = kAmplitude / 2;
+
+// What the mixing thread hands a DSP unit: the peak of each block, in order.
+struct BlockLog
+{
+    static constexpr int kMax = 4096;
+    std::array<float, kMax> peaks{};
+    std::atomic<int> count{0};
+    bool integerMixer = false;
+
+    int loudBetween(int from, int to) const
+    {
+        return static_cast<int>(std::count_if(peaks.begin() + from, peaks.begin() + to,
+                                              [](float peak) { return peak >= kLoud; }));
+    }
+};
+
+template <typename Sample>
+float peakOf(const void* buffer, int length)
+{
+    const Sample* samples = static_cast<const Sample*>(buffer);
+    float peak = 0.0f;
+    for (int i = 0; i < 2 * length; ++i)
+        peak = std::max(peak, std::fabs(static_cast<float>(samples[i])));
+    return peak;
+}
+
+void* recordBlock(void* /*original*/, void* buffer, int length, void* user)
+{
+    BlockLog& log = *static_cast<BlockLog*>(user);
+    const int index = log.count.load(std::memory_order_relaxed);
+    if (index < BlockLog::kMax) {
+        log.peaks[static_cast<size_t>(index)] =
+            log.integerMixer ? peakOf<int16_t>(buffer, length) : peakOf<float>(buffer, length);
+        log.count.store(index + 1, std::memory_order_release);
+    }
+    return buffer;
+}
+
+class SoundPlayback : public testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        FSOUND_Close();
+        FSOUND_SetMixer(FSOUND_MIXER_FLOAT);
+    }
+
+    void start(int mixer = FSOUND_MIXER_FLOAT)
+    {
+        log.integerMixer = mixer == FSOUND_MIXER_INT16;
+        ASSERT_TRUE(FSOUND_SetMixer(mixer));
+        ASSERT_TRUE(FSOUND_Init(kRate, 128, FSOUND_INIT_GLOBALFOCUS));
+        FSOUND_DSPUNIT* unit = FSOUND_DSP_Create(recordBlock, 303, &log);
+        ASSERT_NE(unit, nullptr);
+        FSOUND_DSP_SetActive(unit, true);
+    }
+
+    FSOUND_STREAM* open(const std::string& name, const std::vector<int16_t>& mono)
+    {
+        const std::string path = soundtest::writeMp3(name, mono, 1, kRate);
+        FSOUND_STREAM* stream = FSOUND_Stream_Open(path.c_str(), FSOUND_NORMAL, 0, 0);
+        EXPECT_NE(stream, nullptr) << "error " << FSOUND_GetError();
+        return stream;
+    }
+
+    // Waits until the DSP unit has seen `blocks` blocks in all.
+    bool waitForBlocks(int blocks, double seconds = 5.0) const
+    {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (log.count.load(std::memory_order_acquire) < blocks) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    // 1 s of silence, then 1 s of tone.
+    static std::vector<int16_t> silenceThenTone()
+    {
+        std::vector<int16_t> samples(kRate, 0);
+        const std::vector<int16_t> tone = soundtest::sine(1.0, 440.0, kAmplitude, kRate);
+        samples.insert(samples.end(), tone.begin(), tone.end());
+        return samples;
+    }
+
+    BlockLog log;
+};
+
+TEST_F(SoundPlayback, DspUnitsReceiveTheStreamFromTheFirstBlockOn)
+{
+    start();
+    FSOUND_STREAM* stream = open("play.mp3", soundtest::sine(1.0, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(FSOUND_Stream_Play(0, stream), 0);
+    ASSERT_TRUE(waitForBlocks(10));
+    EXPECT_EQ(log.loudBetween(0, 10), 10);
+}
+
+TEST_F(SoundPlayback, IntegerMixerHandsUnitsSixteenBitBlocks)
+{
+    start(FSOUND_MIXER_INT16);
+    FSOUND_STREAM* stream = open("play16.mp3", soundtest::sine(1.0, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(10));
+    EXPECT_EQ(log.loudBetween(0, 10), 10);
+    // A float block read as 16-bit integers would show nonsense peaks.
+    EXPECT_LE(*std::max_element(log.peaks.begin(), log.peaks.begin() + 10), kAmplitude * 1.3f);
+}
+
+TEST_F(SoundPlayback, LoopingStreamRestartsFromItsBeginning)
+{
+    start();
+    // A quarter second, played for about a second.
+    FSOUND_STREAM* stream = open("loop.mp3", soundtest::sine(0.25, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(43));
+    EXPECT_EQ(log.loudBetween(0, 43), 43);
+}
+
+TEST_F(SoundPlayback, StreamWithoutLoopFallsSilentAtItsEnd)
+{
+    start();
+    FSOUND_STREAM* stream = open("once.mp3", soundtest::sine(0.25, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(43));
+    // 0.25 s is not quite 11 blocks; the units still run on silence after.
+    EXPECT_GE(log.loudBetween(0, 10), 10);
+    EXPECT_EQ(log.loudBetween(11, 43), 0);
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 250);
+}
+
+TEST_F(SoundPlayback, SetTimeBeforePlayStartsThere)
+{
+    start();
+    FSOUND_STREAM* stream = open("seek.mp3", silenceThenTone());
+    ASSERT_NE(stream, nullptr);
+    ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 1500));
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 1500);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(10));
+    EXPECT_EQ(log.loudBetween(0, 10), 10);
+}
+
+TEST_F(SoundPlayback, SetTimeWhilePlayingJumpsThere)
+{
+    start();
+    FSOUND_STREAM* stream = open("jump.mp3", silenceThenTone());
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(5));
+    EXPECT_EQ(log.loudBetween(0, 5), 0);
+    FSOUND_Stream_SetTime(stream, 1200);
+    const int atJump = log.count.load();
+    ASSERT_TRUE(waitForBlocks(atJump + 12));
+    // The first block or two after the request may still be on their way.
+    EXPECT_EQ(log.loudBetween(atJump + 2, atJump + 12), 10);
+}
+
+TEST_F(SoundPlayback, SetTimePastTheEndWrapsALoopingStream)
+{
+    start();
+    FSOUND_STREAM* stream = open("wrap.mp3", silenceThenTone());
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 2000);
+    FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL);
+    FSOUND_Stream_SetTime(stream, 2500);
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 500);
+    EXPECT_FALSE(FSOUND_Stream_SetTime(stream, -1));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
+}
+
+TEST_F(SoundPlayback, AudiblePositionFollowsTheClock)
+{
+    start();
+    FSOUND_STREAM* stream = open("audible.mp3", soundtest::sine(3.0, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetAudibleTime(stream), -1);
+    FSOUND_Stream_Play(0, stream);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const int early = FSOUND_Stream_GetAudibleTime(stream);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const int later = FSOUND_Stream_GetAudibleTime(stream);
+    EXPECT_GE(early, 100);
+    EXPECT_LE(early, 250);
+    EXPECT_NEAR(later - early, 500, 60);
+    // The mixer runs ahead of what is heard, by the output's buffering.
+    EXPECT_GE(FSOUND_Stream_GetTime(stream), later);
+}
+
+TEST_F(SoundPlayback, TimingFiguresShowTheMixingKeepsUp)
+{
+    start();
+    FSOUND_STREAM* stream = open("stats.mp3", soundtest::sine(2.0, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_Play(0, stream);
+    ASSERT_TRUE(waitForBlocks(40));
+    FSOUND_MIXSTATS stats{};
+    ASSERT_TRUE(FSOUND_GetMixStats(&stats));
+    EXPECT_EQ(stats.blockFrames, 1024);
+    EXPECT_NEAR(stats.blockMs, 23.22, 0.01);
+    EXPECT_GE(stats.blocks, 40);
+    EXPECT_EQ(stats.starvedBlocks, 0);
+    EXPECT_LT(stats.mixMeanMs, stats.blockMs / 10);
+    EXPECT_GE(stats.decodedFrames, 40 * 1024);
+    EXPECT_LT(stats.decodeMsPerBlock, stats.blockMs / 4);
+    std::cout << "mix per block: mean " << stats.mixMeanMs << " ms, max " << stats.mixMaxMs
+              << " ms of " << stats.blockMs << " ms; decode per block " << stats.decodeMsPerBlock
+              << " ms, slowest chunk " << stats.decodeMaxChunkMs << " ms\n";
+}
+
+class SoundWithoutDevice : public SoundPlayback
+{
+protected:
+    void SetUp() override
+    {
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        m_driver = driver ? driver : "";
+        m_hadDriver = driver != nullptr;
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    }
+    void TearDown() override
+    {
+        SoundPlayback::TearDown();
+        if (m_hadDriver)
+            setenv("SDL_AUDIODRIVER", m_driver.c_str(), 1);
+        else
+            unsetenv("SDL_AUDIODRIVER");
+    }
+
+private:
+    std::string m_driver;
+    bool m_hadDriver = false;
+};
+
+TEST_F(SoundWithoutDevice, MixesIntoSilenceAtRealTimePaceAndSaysSoOnce)
+{
+    start();
+    FSOUND_STREAM* stream = open("nodevice.mp3", soundtest::sine(2.0, 440.0, kAmplitude, kRate));
+    ASSERT_NE(stream, nullptr);
+    std::string printed;
+    {
+        CaptureStdout capture;
+        FSOUND_Stream_Play(0, stream);
+        FSOUND_Stream_Play(0, stream);
+        printed = capture.text();
+    }
+    EXPECT_EQ(printed, "No sound device: mixing into silence\n");
+    ASSERT_TRUE(waitForBlocks(3));
+    const int before = log.count.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(464)); // 20 blocks
+    const int blocks = log.count.load() - before;
+    EXPECT_NEAR(blocks, 20, 2);
+    EXPECT_EQ(log.loudBetween(0, before + blocks), before + blocks);
+    FSOUND_MIXSTATS stats{};
+    FSOUND_GetMixStats(&stats);
+    EXPECT_TRUE(stats.silentOutput);
+}
+
+} // namespace
