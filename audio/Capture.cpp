@@ -16,11 +16,11 @@ void downmixBlock(const void* buffer, int frames, int16_t* destination)
     if (FSOUND_GetMixer() == FSOUND_MIXER_FLOAT) {
         const float* stereo = static_cast<const float*>(buffer);
         for (int i = 0; i < frames; ++i)
-            destination[i] = downmixFloat(stereo[2 * i], stereo[2 * i + 1]);
+            storeCaptured(destination + i, downmixFloat(stereo[2 * i], stereo[2 * i + 1]));
     } else {
         const int16_t* stereo = static_cast<const int16_t*>(buffer);
         for (int i = 0; i < frames; ++i)
-            destination[i] = downmixInt16(stereo[2 * i], stereo[2 * i + 1]);
+            storeCaptured(destination + i, downmixInt16(stereo[2 * i], stereo[2 * i + 1]));
     }
 }
 

@@ -18,6 +18,18 @@ extern std::atomic<int32_t> captureBlock;
 // The DSP unit that runs captureCallback.
 extern FSOUND_DSPUNIT* captureUnit;
 
+// The ring's samples are written and read as single relaxed atomic words: no
+// ordering is needed, a half-rewritten block only disturbs one frame of the
+// picture, and this makes those unsynchronised accesses well defined.
+inline void storeCaptured(int16_t* sample, int16_t value)
+{
+    __atomic_store_n(sample, value, __ATOMIC_RELAXED);
+}
+inline int16_t loadCaptured(const int16_t* sample)
+{
+    return __atomic_load_n(sample, __ATOMIC_RELAXED);
+}
+
 // Replaces the ring with a zero-filled one of `samples` entries and starts
 // again at block 0.
 void allocateCaptureRing(int samples);

@@ -1,5 +1,7 @@
 #include "audio/ScopeMath.h"
 
+#include "audio/Capture.h"
+
 #include <cmath>
 
 namespace scope {
@@ -36,7 +38,7 @@ int16_t ringSample(const int16_t* ring, int totalLength, int index)
 {
     if (index >= totalLength + kSpareSamples)
         index %= totalLength;
-    return ring[index];
+    return loadCaptured(ring + index);
 }
 
 float greenLevel(double t)

@@ -1,0 +1,207 @@
+// The scopes' arithmetic: sample levels, which block is drawn, the colour and
+// growth curves, the end points of both waveforms, and reads that stay inside
+// the capture ring.
+
+#include "audio/ScopeMath.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kSpare = 16;
+
+TEST(ScopeLevel, MapsTheSampleRangeOntoThreeHundredLevels)
+{
+    EXPECT_EQ(scope::sampleLevel(0), 150);
+    EXPECT_EQ(scope::sampleLevel(-32768), 0);
+    EXPECT_EQ(scope::sampleLevel(32767), 299);
+    EXPECT_EQ(scope::sampleLevel(-1), 149);
+    EXPECT_EQ(scope::sampleLevel(219), 151);
+}
+
+TEST(ScopeBlock, DrawsTheBlockAfterTheOneWrittenNext)
+{
+    EXPECT_EQ(scope::blockStart(1024, 4096, 0), 1024);
+    EXPECT_EQ(scope::blockStart(1024, 4096, 2), 3072);
+    EXPECT_EQ(scope::blockStart(1024, 4096, 3), 0);
+}
+
+TEST(ScopeBlock, ReadsPastTheSpareSamplesWrapToTheRingStart)
+{
+    std::vector<int16_t> ring(4096 + kSpare);
+    for (size_t i = 0; i < ring.size(); ++i)
+        ring[i] = static_cast<int16_t>(i);
+    EXPECT_EQ(scope::ringSample(ring.data(), 4096, 4095), 4095);
+    EXPECT_EQ(scope::ringSample(ring.data(), 4096, 4096 + 15), 4096 + 15);
+    EXPECT_EQ(scope::ringSample(ring.data(), 4096, 4096 + 16), 16);
+    EXPECT_EQ(scope::ringSample(ring.data(), 4096, 4096 + 40), 40);
+}
+
+TEST(ScopeColour, GreenStepsEverySecondAndWrapsEveryTenSeconds)
+{
+    EXPECT_FLOAT_EQ(scope::greenLevel(0.0), 0.0f);
+    EXPECT_FLOAT_EQ(scope::greenLevel(0.99), 0.0f);
+    EXPECT_FLOAT_EQ(scope::greenLevel(1.5), 0.1f);
+    EXPECT_FLOAT_EQ(scope::greenLevel(9.9), 0.9f);
+    EXPECT_FLOAT_EQ(scope::greenLevel(10.2), 0.0f);
+    EXPECT_FLOAT_EQ(scope::greenLevel(63.7), 0.3f);
+}
+
+TEST(ScopeGrowth, RisesFromNothingToFullOverFourAndAHalfSeconds)
+{
+    EXPECT_FLOAT_EQ(scope::growth(0.0), 0.0f);
+    EXPECT_NEAR(scope::growth(4.545), 1.0f, 1e-6);
+    EXPECT_NEAR(scope::growth(2.2725), 1.0f - std::sqrt(0.5f), 1e-6);
+    EXPECT_FLOAT_EQ(scope::growth(4.6), 1.0f);
+    EXPECT_FLOAT_EQ(scope::growth(60.0), 1.0f);
+}
+
+// --- the middle-section waveform ---
+
+TEST(ScopeWave, SilentBlockIsAStraightLineAcrossTheScreen)
+{
+    const std::vector<int16_t> ring(4096 + kSpare, 0);
+    scope::Segment segments[scope::kWaveSegments];
+    scope::waveSegments(ring.data(), 4096, 1024, 1024, segments);
+    for (const scope::Segment& s : segments) {
+        EXPECT_FLOAT_EQ(s.y0, 0.0f);
+        EXPECT_FLOAT_EQ(s.y1, 0.0f);
+    }
+    EXPECT_FLOAT_EQ(segments[0].x1, -1.0f);
+    EXPECT_FLOAT_EQ(segments[0].x0, -1.0f + 4.0f / 512.0f);
+    EXPECT_FLOAT_EQ(segments[255].x0, 1.0f);
+}
+
+TEST(ScopeWave, EachSegmentJoinsTwoSamplesOneStepApart)
+{
+    std::vector<int16_t> ring(4096 + kSpare, 0);
+    ring[1024 + 8] = 32767;  // sample j of segment 2
+    ring[1024 + 12] = -32768; // sample j + istep of segment 2
+    scope::Segment segments[scope::kWaveSegments];
+    scope::waveSegments(ring.data(), 4096, 1024, 1024, segments);
+    EXPECT_FLOAT_EQ(segments[2].y1, 299.0f / 300.0f - 0.5f);
+    EXPECT_FLOAT_EQ(segments[2].y0, -0.5f);
+    EXPECT_FLOAT_EQ(segments[2].x1, 8.0f / 512.0f - 1.0f);
+    EXPECT_FLOAT_EQ(segments[2].x0, 12.0f / 512.0f - 1.0f);
+}
+
+// --- the opening scope ---
+
+TEST(ScopeStart, AtTheStartEverythingCollapsesToTheCentre)
+{
+    std::vector<int16_t> ring(4096 + kSpare, 1234);
+    scope::StartScopeState state{0.0f, 0.0f};
+    scope::LineGroup groups[scope::kLineGroups];
+    scope::startScopeGroups(ring.data(), 4096, 1024, 1024, 0.0, state, groups);
+    for (const scope::LineGroup& g : groups) {
+        for (int n : {0, 2, 4, 6})
+            EXPECT_FLOAT_EQ(g.a[n], 0.0f) << n;
+        for (int n : {9, 11, 13, 15})
+            EXPECT_FLOAT_EQ(g.a[n], -1.0f) << n;
+    }
+}
+
+TEST(ScopeStart, SilenceSplitsIntoTwoLinesAtPlusAndMinusTheSplit)
+{
+    const std::vector<int16_t> ring(4096 + kSpare, 0);
+    scope::StartScopeState state{0.1f, 0.3f};
+    scope::LineGroup groups[scope::kLineGroups];
+    // Outside the motion windows, so the values hold for every group.
+    scope::startScopeGroups(ring.data(), 4096, 1024, 1024, 15.0, state, groups);
+    const scope::LineGroup& g = groups[40];
+    EXPECT_NEAR(g.a[1], 0.1f, 1e-6);
+    EXPECT_NEAR(g.a[3], 0.1f, 1e-6);
+    EXPECT_NEAR(g.a[5], -0.1f, 1e-6);
+    EXPECT_NEAR(g.a[8], 0.15f + 0.55f - 0.3f, 1e-6);  // right line x
+    EXPECT_NEAR(g.a[12], 0.15f - 0.85f + 0.3f, 1e-6); // left line x
+}
+
+TEST(ScopeStart, FullGrowthSpansAboutOneBlockFromTheLeftEdge)
+{
+    const std::vector<int16_t> ring(4096 + kSpare, 0);
+    scope::StartScopeState state{0.0f, 0.0f};
+    scope::LineGroup groups[scope::kLineGroups];
+    scope::startScopeGroups(ring.data(), 4096, 1024, 1024, 5.0, state, groups);
+    const float step = 1024 * 0.01171875f; // 12 samples
+    EXPECT_FLOAT_EQ(groups[0].a[2], -1.0f);
+    EXPECT_FLOAT_EQ(groups[0].a[0], step / 512.0f - 1.0f);
+    EXPECT_FLOAT_EQ(groups[85].a[0], 86 * step / 512.0f - 1.0f);
+    EXPECT_FLOAT_EQ(groups[85].a[9], groups[85].a[0]); // vertical lines mirror x into y
+}
+
+TEST(ScopeStart, FirstGroupOfAFrameStillUsesThePreviousMotion)
+{
+    const std::vector<int16_t> ring(4096 + kSpare, 0);
+    scope::StartScopeState state{0.0f, 0.0f};
+    scope::LineGroup groups[scope::kLineGroups];
+    scope::startScopeGroups(ring.data(), 4096, 1024, 1024, 8.0, state, groups);
+    EXPECT_NEAR(groups[0].a[1], 0.0f, 1e-6);
+    EXPECT_NEAR(groups[1].a[1], 0.05f, 1e-6);
+    EXPECT_NEAR(state.lineSplit, 0.05f, 1e-6);
+    EXPECT_NEAR(state.sideTravel, (8.0 - 7.2727272727272725) * 0.125, 1e-6);
+}
+
+TEST(ScopeStart, MotionKeepsItsLastValueOutsideItsWindows)
+{
+    scope::StartScopeState state{0.0f, 0.0f};
+    scope::updateMotion(7.0, state);
+    EXPECT_EQ(state.lineSplit, 0.0f);
+    EXPECT_EQ(state.sideTravel, 0.0f);
+    scope::updateMotion(10.9, state);
+    scope::updateMotion(12.0, state);
+    EXPECT_NEAR(state.lineSplit, 0.195f, 1e-6);
+    EXPECT_NEAR(state.sideTravel, (12.0 - 7.2727272727272725) * 0.125, 1e-6);
+    scope::updateMotion(20.0, state);
+    EXPECT_NEAR(state.lineSplit, 0.195f, 1e-6);
+    EXPECT_NEAR(state.sideTravel, (12.0 - 7.2727272727272725) * 0.125, 1e-6);
+}
+
+// A ring whose last spare sample is followed by an inaccessible page, so a
+// read past it crashes the test instead of reading something.
+class GuardedRing
+{
+public:
+    explicit GuardedRing(int total) : m_entries(static_cast<size_t>(total + kSpare))
+    {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t bytes = m_entries * sizeof(int16_t);
+        m_size = (bytes + page - 1) / page * page + page;
+        m_base = static_cast<char*>(mmap(nullptr, m_size, PROT_READ | PROT_WRITE,
+                                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        mprotect(m_base + m_size - page, page, PROT_NONE);
+        m_ring = reinterpret_cast<int16_t*>(m_base + m_size - page - bytes);
+    }
+    ~GuardedRing() { munmap(m_base, m_size); }
+    const int16_t* data() const { return m_ring; }
+
+private:
+    size_t m_entries;
+    size_t m_size = 0;
+    char* m_base = nullptr;
+    int16_t* m_ring = nullptr;
+};
+
+TEST(ScopeStart, ReadsStayInsideTheRingForAnyBlockLength)
+{
+    for (int length : {256, 1000, 1024, 2048, 4096, 8192}) {
+        const int total = 4 * length;
+        GuardedRing ring(total);
+        scope::LineGroup groups[scope::kLineGroups];
+        scope::Segment segments[scope::kWaveSegments];
+        for (int block = 0; block < 4; ++block) {
+            const int start = scope::blockStart(length, total, block);
+            scope::StartScopeState state{0.0f, 0.0f};
+            scope::startScopeGroups(ring.data(), total, start, length, 5.0, state, groups);
+            scope::waveSegments(ring.data(), total, start, length, segments);
+        }
+        SUCCEED() << length;
+    }
+}
+
+} // namespace
