@@ -1,15 +1,12 @@
 #include "audio/Capture.h"
 
 #include <algorithm>
-#include <memory>
 
 int16_t* captureRing = nullptr;
 std::atomic<int32_t> captureBlock{0};
 FSOUND_DSPUNIT* captureUnit = nullptr;
 
 namespace {
-
-std::unique_ptr<int16_t[]> s_ringStorage;
 
 void downmixBlock(const void* buffer, int frames, int16_t* destination)
 {
@@ -28,8 +25,10 @@ void downmixBlock(const void* buffer, int frames, int16_t* destination)
 
 void allocateCaptureRing(int samples)
 {
-    s_ringStorage = std::make_unique<int16_t[]>(static_cast<size_t>(samples));
-    captureRing = s_ringStorage.get();
+    // Never freed while the process runs on: the mixing thread may still
+    // write into it while the process exits.
+    delete[] captureRing;
+    captureRing = new int16_t[static_cast<size_t>(samples)]();
     captureBlock.store(0);
 }
 

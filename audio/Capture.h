@@ -31,7 +31,7 @@ inline int16_t loadCaptured(const int16_t* sample)
 }
 
 // Replaces the ring with a zero-filled one of `samples` entries and starts
-// again at block 0.
+// again at block 0. Only while no mixing thread runs.
 void allocateCaptureRing(int samples);
 
 // The DSP callback: stores the block's mono mix at the current block of the

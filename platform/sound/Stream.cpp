@@ -75,55 +75,52 @@ bool Stream::finished() const
 
 void Stream::decodeLoop()
 {
-    uint32_t epoch = 0;
-    int64_t position = 0;
-    bool atEnd = false;
+    Decoding state;
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_quit) {
-        if (m_epoch.load() != epoch) {
-            epoch = m_epoch.load();
-            position = m_requestFrame;
+        if (m_epoch.load() != state.epoch) {
+            state.epoch = m_epoch.load();
+            state.position = m_requestFrame;
             lock.unlock();
-            restartAt(position);
-            atEnd = false;
+            restartAt(state);
             lock.lock();
             continue;
         }
         // Looping may be switched on after the end was decoded; a pass that
         // decoded nothing would loop for ever without a sound.
-        if (atEnd && m_loop.load() && m_passFrames > 0) {
-            position = 0;
-            restartAt(position);
-            atEnd = false;
+        if (state.atEnd && m_loop.load() && m_passFrames > 0) {
+            state.position = 0;
+            restartAt(state);
         }
-        Chunk* chunk = atEnd ? nullptr : m_queue.writable();
+        Chunk* chunk = state.atEnd ? nullptr : m_queue.writable();
         if (!chunk) {
             m_wake.wait_for(lock, kDecoderPoll);
             continue;
         }
         lock.unlock();
-        atEnd = decodeChunk(*chunk, epoch, position);
+        state.atEnd = decodeChunk(*chunk, state);
         m_queue.publish();
         lock.lock();
     }
 }
 
-void Stream::restartAt(int64_t frame)
+void Stream::restartAt(Decoding& state)
 {
-    m_source.seek(frame);
+    m_source.seek(state.position);
     m_passFrames = 0;
+    state.atEnd = false;
 }
 
-bool Stream::decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position)
+bool Stream::decodeChunk(Chunk& chunk, Decoding& state)
 {
-    chunk.epoch = epoch;
-    chunk.startFrame = position;
+    chunk.epoch = state.epoch;
+    chunk.startFrame = state.position;
     bool finished = false;
     const auto begin = Clock::now();
     chunk.frames = m_source.read(chunk.pcm, kChunkFrames, finished);
     m_stats.addDecode(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - begin).count(),
                       chunk.frames);
-    position += chunk.frames;
+    state.position += chunk.frames;
     m_passFrames += chunk.frames;
     chunk.end = finished;
     return finished;
@@ -168,46 +165,57 @@ bool Stream::prefill(std::chrono::milliseconds timeout)
     }
 }
 
+Chunk* Stream::frontFor(uint32_t wanted)
+{
+    dropStale(wanted);
+    return m_queue.front();
+}
+
+int Stream::takeFrom(Chunk& chunk, float* mix, int frames, float gain, Span& span)
+{
+    const int take = std::min(frames, chunk.frames - m_offset);
+    if (span.first < 0 && take > 0)
+        span.first = chunk.startFrame + m_offset;
+    addScaled(mix, chunk.pcm + 2 * m_offset, take, gain);
+    m_offset += take;
+    span.next = chunk.startFrame + m_offset;
+    return take;
+}
+
+void Stream::releaseIfUsed(const Chunk& chunk, uint32_t wanted)
+{
+    if (m_offset < chunk.frames)
+        return;
+    // Whether a stream loops is decided when its end is reached here, so
+    // switching looping on or off counts even after the end was decoded.
+    const bool ends = chunk.end && !m_loop.load();
+    m_queue.pop();
+    m_offset = 0;
+    if (ends)
+        m_endedEpoch.store(wanted);
+}
+
 Stream::Pulled Stream::mixInto(float* mix, int frames, float gain, int64_t block)
 {
     const uint32_t wanted = m_epoch.load(std::memory_order_acquire);
-    const bool seekPending = m_servedEpoch != wanted;
     Pulled pulled;
-    int64_t first = -1;
-    int64_t next = -1;
+    Span span;
     while (pulled.frames < frames && m_endedEpoch.load() != static_cast<int64_t>(wanted)) {
-        Chunk* chunk = m_queue.front();
+        Chunk* chunk = frontFor(wanted);
         if (!chunk) {
-            pulled.starved = !seekPending;
+            // Right after a seek the decoder may not have caught up yet.
+            pulled.starved = m_servedEpoch == wanted;
             break;
         }
-        if (chunk->epoch != wanted) {
-            dropStale(wanted);
-            continue;
-        }
-        const int take = std::min(frames - pulled.frames, chunk->frames - m_offset);
-        if (first < 0 && take > 0)
-            first = chunk->startFrame + m_offset;
-        addScaled(mix + 2 * pulled.frames, chunk->pcm + 2 * m_offset, take, gain);
-        pulled.frames += take;
-        m_offset += take;
-        next = chunk->startFrame + m_offset;
-        if (m_offset < chunk->frames)
-            continue;
-        // Whether a stream loops is decided when its end is reached here, so
-        // switching looping on or off counts even after the end was decoded.
-        const bool end = chunk->end;
-        m_queue.pop();
-        m_offset = 0;
-        if (end && !m_loop.load())
-            m_endedEpoch.store(wanted);
+        pulled.frames += takeFrom(*chunk, mix + 2 * pulled.frames, frames - pulled.frames, gain, span);
+        releaseIfUsed(*chunk, wanted);
     }
     if (pulled.frames > 0)
         m_servedEpoch = wanted;
-    m_history.record(block, first);
+    m_history.record(block, span.first);
     // A seek filed meanwhile has already set the position it wants.
-    if (next >= 0 && m_epoch.load() == wanted)
-        m_position.store(next);
+    if (span.next >= 0 && m_epoch.load() == wanted)
+        m_position.store(span.next);
     return pulled;
 }
 

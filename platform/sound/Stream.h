@@ -62,11 +62,29 @@ public:
     int64_t frameAtBlock(int64_t block) const { return m_history.frameAt(block); }
 
 private:
+    // Where the decoder thread stands.
+    struct Decoding
+    {
+        uint32_t epoch = 0;
+        int64_t position = 0;
+        bool atEnd = false;
+    };
     void decodeLoop();
-    void restartAt(int64_t frame);
+    void restartAt(Decoding& state);
     // Returns whether the source ended after this chunk.
-    bool decodeChunk(Chunk& chunk, uint32_t epoch, int64_t& position);
+    bool decodeChunk(Chunk& chunk, Decoding& state);
+
+    // Stream positions of the first frame a mix block took and of the frame
+    // after the last; -1 while none.
+    struct Span
+    {
+        int64_t first = -1;
+        int64_t next = -1;
+    };
     void dropStale(uint32_t wanted);
+    Chunk* frontFor(uint32_t wanted);
+    int takeFrom(Chunk& chunk, float* mix, int frames, float gain, Span& span);
+    void releaseIfUsed(const Chunk& chunk, uint32_t wanted);
     bool readyToPlay(uint32_t wanted);
 
     MixStats& m_stats;
