@@ -52,6 +52,7 @@ bool Output::openDevice()
     // the callback always gets what we asked for.
     if (openUnpaused(wanted) != 0)
         return false;
+    m_latencyFrames = wanted.samples; // the driver may have chosen another size
     m_deviceOpen = true;
     SDL_PauseAudio(0);
     return true;

@@ -220,8 +220,8 @@ TEST_F(SoundPlayback, AudiblePositionFollowsTheClock)
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const int later = FSOUND_Stream_GetAudibleTime(stream);
     EXPECT_GE(early, 100);
-    EXPECT_LE(early, 250);
-    EXPECT_NEAR(later - early, 500, 60);
+    EXPECT_LE(early, 300);
+    EXPECT_NEAR(later - early, 500, 80);
     // The mixer runs ahead of what is heard, by the output's buffering.
     EXPECT_GE(FSOUND_Stream_GetTime(stream), later);
 }
@@ -288,7 +288,7 @@ TEST_F(SoundWithoutDevice, MixesIntoSilenceAtRealTimePaceAndSaysSoOnce)
     const int before = log.count.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(464)); // 20 blocks
     const int blocks = log.count.load() - before;
-    EXPECT_NEAR(blocks, 20, 2);
+    EXPECT_NEAR(blocks, 20, 3);
     EXPECT_EQ(log.loudBetween(0, before + blocks), before + blocks);
     FSOUND_MIXSTATS stats{};
     FSOUND_GetMixStats(&stats);
