@@ -7,11 +7,11 @@
 #include "camera/PathCamera.h"
 #include "effects/FileException.h"
 #include "effects/Sequences.h"
+#include "scenes/ColourCartoon.h"
 
 #include <SDL/SDL.h>
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
-#include <osgFX/Cartoon>
 
 #include <cstdlib>
 #include <iostream>
@@ -41,7 +41,7 @@ void registerOpeningScope(OpeningParts& opening)
 void registerOpeningModel(OpeningParts& opening)
 {
     opening.model = osgDB::readNodeFile("ddata/rutor.osg", osgDB::Registry::instance()->getOptions());
-    opening.cartoon = new osgFX::Cartoon;
+    opening.cartoon = new ColourCartoon;
     if (opening.model)
         opening.cartoon->addChild(opening.model.get());
     g_timeline->addNode(kCartoonStart, kCartoonEnd, g_sceneSwitch.get(), opening.cartoon.get());

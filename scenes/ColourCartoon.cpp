@@ -1,0 +1,130 @@
+#include "scenes/ColourCartoon.h"
+
+#include <osg/CullFace>
+#include <osg/LineWidth>
+#include <osg/PolygonMode>
+#include <osg/PolygonOffset>
+#include <osg/Program>
+#include <osg/Texture1D>
+#include <osgFX/Technique>
+
+namespace {
+
+const char* const kToonVertex = R"(
+varying float toonLevel;
+varying vec4 toonColour;
+void main()
+{
+    vec4 light = gl_LightSource[0].position;
+    vec3 toLight = light.w != 0.0 ? light.xyz - (gl_ModelViewMatrix * gl_Vertex).xyz : light.xyz;
+    vec3 normal = normalize(gl_NormalMatrix * gl_Normal);
+    toonLevel = max(0.0, dot(normalize(toLight), normal));
+    toonColour = gl_FrontMaterial.diffuse;
+    gl_Position = ftransform();
+}
+)";
+
+const char* const kToonFragment = R"(
+uniform sampler1D toonRamp;
+varying float toonLevel;
+varying vec4 toonColour;
+void main()
+{
+    gl_FragColor = vec4(toonColour.rgb * texture1D(toonRamp, toonLevel).r, toonColour.a);
+}
+)";
+
+const char* const kOutlineVertex = R"(
+void main() { gl_Position = ftransform(); }
+)";
+
+const char* const kOutlineFragment = R"(
+uniform vec4 outlineColour;
+void main() { gl_FragColor = outlineColour; }
+)";
+
+// Four flat bands from shadow to highlight.
+osg::ref_ptr<osg::Texture1D> makeToonRamp()
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(4, 1, 1, GL_LUMINANCE, GL_UNSIGNED_BYTE);
+    const unsigned char bands[4] = {90, 150, 215, 255};
+    std::copy(bands, bands + 4, image->data());
+    osg::ref_ptr<osg::Texture1D> ramp = new osg::Texture1D(image.get());
+    ramp->setFilter(osg::Texture::MIN_FILTER, osg::Texture::NEAREST);
+    ramp->setFilter(osg::Texture::MAG_FILTER, osg::Texture::NEAREST);
+    ramp->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_EDGE);
+    return ramp;
+}
+
+osg::ref_ptr<osg::Program> makeProgram(const char* vertex, const char* fragment)
+{
+    osg::ref_ptr<osg::Program> program = new osg::Program;
+    program->addShader(new osg::Shader(osg::Shader::VERTEX, vertex));
+    program->addShader(new osg::Shader(osg::Shader::FRAGMENT, fragment));
+    return program;
+}
+
+class ColourToonTechnique : public osgFX::Technique
+{
+public:
+    ColourToonTechnique(const osg::Vec4& outline, float lineWidth)
+        : m_outline(outline), m_lineWidth(lineWidth) {}
+
+    void getRequiredExtensions(std::vector<std::string>& extensions) const override
+    {
+        extensions.push_back("GL_ARB_shader_objects");
+        extensions.push_back("GL_ARB_vertex_shader");
+        extensions.push_back("GL_ARB_fragment_shader");
+    }
+
+protected:
+    void define_passes() override
+    {
+        addPass(fillPass());
+        addPass(outlinePass());
+    }
+
+private:
+    osg::StateSet* fillPass() const
+    {
+        auto* ss = new osg::StateSet;
+        const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+        ss->setAttributeAndModes(makeProgram(kToonVertex, kToonFragment), on);
+        ss->setTextureAttributeAndModes(0, makeToonRamp(), on);
+        ss->addUniform(new osg::Uniform("toonRamp", 0));
+        // Pushed back a little so the outlines of the next pass win.
+        ss->setAttributeAndModes(new osg::PolygonOffset(1.0f, 1.0f), on);
+        return ss;
+    }
+
+    osg::StateSet* outlinePass() const
+    {
+        auto* ss = new osg::StateSet;
+        const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+        ss->setAttributeAndModes(makeProgram(kOutlineVertex, kOutlineFragment), on);
+        ss->addUniform(new osg::Uniform("outlineColour", m_outline));
+        ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::FRONT), on);
+        ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::LINE), on);
+        ss->setAttributeAndModes(new osg::LineWidth(m_lineWidth), on);
+        ss->setTextureMode(0, GL_TEXTURE_1D, osg::StateAttribute::OVERRIDE | osg::StateAttribute::OFF);
+        return ss;
+    }
+
+    osg::Vec4 m_outline;
+    float m_lineWidth;
+};
+
+} // namespace
+
+ColourCartoon::ColourCartoon()
+{
+    setOutlineColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    setOutlineLineWidth(2.5f);
+}
+
+bool ColourCartoon::define_techniques()
+{
+    addTechnique(new ColourToonTechnique(getOutlineColor(), getOutlineLineWidth()));
+    return true;
+}
