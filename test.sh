@@ -24,7 +24,7 @@ run_suite() {
 }
 
 run_suite build "tests"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests"
 
 echo
 echo "$passed passed, $failed failed"

@@ -6,6 +6,7 @@ benchmark, not a test: it prints numbers and passes no judgement."""
 import argparse
 import os
 import sys
+import subprocess
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -28,6 +29,9 @@ def main():
     parser.add_argument("--binary", default=os.path.join(HERE, "..", "build", "demo"))
     parser.add_argument("--show", default=os.path.join(HERE, "..", "show"))
     parser.add_argument("--until", type=float, default=116.0, help="demo seconds to run")
+    parser.add_argument("--sync", default=os.path.join(HERE, "..", "build", "bench", "av_sync_bench"))
+    parser.add_argument("--audio", default="dummy",
+                        help="SDL audio driver for the sync run; 'none' mixes into our own silent output")
     args = parser.parse_args()
     harness.ARGS = args
 
@@ -59,6 +63,18 @@ def main():
             print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
+    report_sync(args)
+
+
+def report_sync(args):
+    """Demo time against the audible music at 0, 60 and 120 s."""
+    print("\naudio/video sync (SDL audio driver: %s)" % args.audio)
+    env = dict(os.environ, SDL_AUDIODRIVER=args.audio)
+    result = subprocess.run([os.path.abspath(args.sync)], cwd=args.show, env=env,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    for line in result.stdout.splitlines():
+        if line.startswith(("demo", "audio thread", "No sound")):
+            print("  " + line)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
+#include "effects/CFX.h"
 #include "effects/FileException.h"
 #include "effects/Sequences.h"
 #include "TestSupport.h"
@@ -41,6 +42,9 @@ struct Sequences : ::testing::Test {
     }
     ~Sequences() override
     {
+        // The show keeps its effects for the whole run; a test gives them back.
+        for (const auto& w : g_timeline->effectWindows())
+            delete w.effect;
         delete g_timeline;
         g_timeline = nullptr;
         g_sceneSwitch = nullptr;

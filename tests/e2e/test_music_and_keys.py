@@ -1,0 +1,105 @@
+"""The soundtrack and the developer keys from outside: the opening scope on
+screen, jumping to a typed time, restarting, reloading the scripts, typed
+text that is not a number, a missing mp3, and the written sound output."""
+
+import os
+import struct
+import unittest
+
+import harness
+from harness import Show
+
+GREY = (102, 102, 102)
+
+
+def count_lines(show, pattern_text, after):
+    return sum(1 for line in show.lines[after:] if line.startswith(pattern_text))
+
+
+class MusicAndKeys(unittest.TestCase):
+    def test_opening_scope_draws_the_waveform_on_grey(self):
+        with Show() as show:
+            show.wait_until_demo_time(6.0, timeout=120)
+            shot = show.screenshot()
+            dark = shot.count(lambda p: p[0] < 40 and p[1] < 40 and p[2] < 40, step=2)
+            grey = shot.count(lambda p: abs(p[0] - 102) < 6 and abs(p[2] - 102) < 6, step=2)
+            self.assertGreater(dark, 200, "black scope lines across the picture")
+            self.assertGreater(grey, dark, "on the grey background")
+            self.assertEqual(show.quit(), 0)
+
+    def test_typed_time_restart_and_bad_input(self):
+        with Show() as show:
+            show.status_time(timeout=90)
+            show.key("t")
+            show.wait_for(r"Enter new time: $")
+            show.type_line("30")
+            t, _ = show.status_time()
+            t, _ = show.status_time()
+            self.assertGreaterEqual(t, 30.0)
+            self.assertLess(t, 33.0)
+
+            show.key("t")
+            show.type_line("soon")  # not a number: the time runs on
+            t, _ = show.status_time()
+            self.assertGreaterEqual(t, 30.0)
+            show.key("c")
+            show.wait_for(r"Enter new speed: ")
+            show.type_line("fast")
+            show.key("t")  # the next prompt still reads
+            show.type_line("40")
+            show.status_time()
+            t, _ = show.status_time()
+            self.assertGreaterEqual(t, 40.0)
+
+            before = len(show.lines)
+            show.key("0")
+            show.wait_for(r"^\*\*\* Time resets \*\*\*$", after=before)
+            t, frame = show.status_time()
+            self.assertLess(t, 3.0)
+            self.assertEqual(show.quit(), 0)
+
+    def test_reload_twice_leaves_each_list_with_its_file(self):
+        with Show() as show:
+            show.status_time(timeout=90)
+            folder = os.path.join(show.folder, "scripts")
+            flashes = len(open(os.path.join(folder, "flash.txt")).read().split()) // 6
+            blacks = len(open(os.path.join(folder, "black.txt")).read().split()) // 6
+            for _ in range(2):
+                before = len(show.lines)
+                show.key("l")
+                show.wait_for(r"^\*\* ResetAndLoad \*\*$", after=before)
+                show.status_time()
+                self.assertEqual(count_lines(show, "Adding Flash", before), flashes)
+                self.assertEqual(count_lines(show, "Adding Black", before), blacks)
+            self.assertEqual(show.quit(), 0)
+
+    def test_missing_soundtrack_runs_silent(self):
+        def without_mp3(folder):
+            os.remove(os.path.join(folder, "ddata", "velmo-tesk.mp3"))
+
+        with Show(prepare=without_mp3) as show:
+            _, index = show.wait_for(r"^Opening mp3 file: ddata/velmo-tesk\.mp3$")
+            self.assertEqual(show.lines[index + 1], "File not found")
+            show.wait_until_demo_time(1.0)
+            self.assertEqual(show.quit(), 0)
+
+    def test_disk_output_holds_the_soundtrack(self):
+        out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "disk-%d.raw" % os.getpid())
+        try:
+            with Show(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out}) as show:
+                show.wait_until_demo_time(3.0)
+                self.assertEqual(show.quit(), 0)
+            data = open(out, "rb").read()
+            self.assertGreater(len(data), 44100 * 4)  # at least a second of stereo 16-bit
+            first_second = struct.unpack("<%dh" % (44100 * 2), data[:44100 * 4])
+            # SDL may write a few silent device buffers before the first mix.
+            loud = [i for i, v in enumerate(first_second) if abs(v) > 300]
+            self.assertTrue(loud, "the first second is silent")
+            self.assertLess(loud[0], 4 * 1024 * 2 + 2048)
+        finally:
+            if os.path.exists(out):
+                os.remove(out)
+
+
+if __name__ == "__main__":
+    harness.main()
