@@ -131,6 +131,7 @@ class Show:
         })
         run_env.update(env or {})
         self.lines = []
+        self.partial = ""
         self.lock = threading.Condition()
         self.started = time.time()
         self.process = subprocess.Popen(
@@ -143,12 +144,19 @@ class Show:
         self.stderr = b""
 
     def _read(self, stream):
-        for raw in iter(stream.readline, b""):
+        # Prompts leave the cursor on their line, so the text after the last
+        # line end is kept visible as the line in progress.
+        fd = stream.fileno()
+        while True:
+            chunk = os.read(fd, 4096)
             with self.lock:
-                self.lines.append(raw.decode("latin-1").rstrip("\n"))
+                if not chunk:
+                    self.lock.notify_all()
+                    return
+                text = self.partial + chunk.decode("latin-1")
+                *complete, self.partial = text.split("\n")
+                self.lines.extend(complete)
                 self.lock.notify_all()
-        with self.lock:
-            self.lock.notify_all()
 
     def _drain(self, stream):
         self.stderr = stream.read()
@@ -156,7 +164,7 @@ class Show:
     # -- console ---------------------------------------------------------
     def output(self):
         with self.lock:
-            return "\n".join(self.lines)
+            return "\n".join(self.lines + [self.partial])
 
     def wait_for(self, pattern, timeout=60, after=0):
         """The first line from index `after` on matching the pattern; its match."""
@@ -164,8 +172,9 @@ class Show:
         deadline = time.time() + timeout
         with self.lock:
             while True:
-                for index in range(after, len(self.lines)):
-                    m = regex.search(self.lines[index])
+                for index in range(after, len(self.lines) + 1):
+                    line = self.lines[index] if index < len(self.lines) else self.partial
+                    m = regex.search(line)
                     if m:
                         return m, index
                 remaining = deadline - time.time()

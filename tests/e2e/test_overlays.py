@@ -8,12 +8,20 @@ import harness
 from harness import Show
 
 
-def bright(p):
-    return p[0] > 200 and p[1] > 200 and p[2] > 200
+# Where the logos stand on the 800 x 600 screen, away from the model in the
+# middle: (x0, y0, x1, y1) with y down.
+LUMBRA = (20, 30, 280, 170)
+KVELL = (520, 30, 780, 170)
+TRINNA = (20, 420, 280, 580)
+OSTRA = (520, 420, 780, 580)
+TITLE_LEFT = (10, 240, 200, 340)
 
 
-def coloured(p):
-    return max(p) - min(p) > 60 and max(p) > 120
+def lit(shot, box):
+    """Share of the box's pixels that are not dark."""
+    x0, y0, x1, y1 = box
+    pixels = [shot.pixel(x, y) for y in range(y0, y1, 4) for x in range(x0, x1, 4)]
+    return sum(1 for p in pixels if max(p) > 80) / len(pixels)
 
 
 def jump(show, seconds):
@@ -26,10 +34,10 @@ def shots_until(show, end):
     """Screenshots taken back to back until the demo time passes end."""
     shots = []
     while True:
+        shots.append(show.screenshot())
         t, _ = show.status_time()
         if t > end:
             return shots
-        shots.append((t, show.screenshot()))
 
 
 class Overlays(unittest.TestCase):
@@ -37,29 +45,36 @@ class Overlays(unittest.TestCase):
         with Show() as show:
             show.status_time(timeout=90)
             jump(show, 21)
-            show.wait_until_demo_time(22.0)
+            show.wait_until_demo_time(21.9)
             first = show.screenshot()
-            first_colour = first.count(coloured)
-            self.assertGreater(first_colour, 300, "the first logo and its glow")
+            self.assertGreater(lit(first, LUMBRA), 0.05, "the first logo and its glow")
+            for box in (KVELL, TRINNA):
+                self.assertLess(lit(first, box), 0.01, "later logos not yet on")
 
             show.wait_until_demo_time(24.5)
             all_six = show.screenshot()
-            self.assertGreater(all_six.count(coloured), first_colour * 2, "six logos")
+            for box in (LUMBRA, KVELL, TRINNA, OSTRA):
+                self.assertGreater(lit(all_six, box), 0.05, "all logos on")
+            self.assertLess(lit(all_six, TITLE_LEFT), 0.01, "no title yet")
 
-            # The first title flash: some frame between 25.25 and 25.65 is white.
-            show.wait_until_demo_time(25.2)
-            peak = max(s.count(bright) for _, s in shots_until(show, 25.7))
-            self.assertGreater(peak, 20000, "white flash over the picture")
+            # The first title flash lifts the whole picture: some frame taken
+            # while it is up (25.25 to 25.65) is light everywhere.
+            show.wait_until_demo_time(25.15)
+            lifted = max(s.count(lambda p: min(p) > 60) for s in shots_until(show, 25.7))
+            self.assertGreater(lifted, 20000, "white flash over the picture")
 
+            # The title unfolds from its centre column across the screen.
             show.wait_until_demo_time(27.0)
-            title = show.screenshot()
-            # The title unfolds from its centre column: the middle band has it.
-            middle = title.region_mean(300, 250, 500, 350)
-            self.assertGreater(sum(middle), 60)
+            self.assertGreater(lit(show.screenshot(), TITLE_LEFT), 0.1, "the title")
 
-            show.wait_until_demo_time(29.4)
+            # The second flash takes over at 29.09 and falls; its window
+            # closes at 30.09, and by then the logos and the title are gone.
+            show.wait_until_demo_time(29.3)
+            self.assertGreater(show.screenshot().count(lambda p: min(p) > 150), 20000)
+            show.wait_until_demo_time(30.3)
             after = show.screenshot()
-            self.assertLess(after.count(coloured), all_six.count(coloured))
+            for box in (LUMBRA, KVELL, TRINNA, OSTRA, TITLE_LEFT):
+                self.assertLess(lit(after, box), 0.01, "logos and title gone")
             self.assertEqual(show.quit(), 0)
 
     def test_slime_bands_move(self):
