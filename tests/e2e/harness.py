@@ -237,6 +237,13 @@ class Show:
             if t >= seconds:
                 return t
 
+    def jump_to(self, seconds):
+        """The author's typed-time key: t, then the seconds at the prompt."""
+        before = len(self.lines)
+        self.key("t")
+        self.wait_for(r"Enter new time: $", after=before)
+        self.type_line(str(seconds))
+
     def type_line(self, text):
         self.process.stdin.write((text + "\n").encode("latin-1"))
         self.process.stdin.flush()

@@ -24,12 +24,6 @@ def lit(shot, box):
     return sum(1 for p in pixels if max(p) > 80) / len(pixels)
 
 
-def jump(show, seconds):
-    show.key("t")
-    show.wait_for(r"Enter new time: ", after=len(show.lines) - 1)
-    show.type_line(str(seconds))
-
-
 def shots_until(show, end):
     """Screenshots taken back to back, without waiting for status lines,
     until the demo time passes end."""
@@ -44,7 +38,7 @@ class Overlays(unittest.TestCase):
     def test_logos_title_and_flashes(self):
         with Show() as show:
             show.status_time(timeout=90)
-            jump(show, 21)
+            show.jump_to(21)
             show.wait_until_demo_time(21.9)
             first = show.screenshot()
             self.assertGreater(lit(first, LUMBRA), 0.05, "the first logo and its glow")
@@ -80,7 +74,7 @@ class Overlays(unittest.TestCase):
     def test_slime_bands_move(self):
         with Show() as show:
             show.status_time(timeout=90)
-            jump(show, 90)
+            show.jump_to(90)
             show.wait_until_demo_time(90.5)
             a = show.screenshot()
             time.sleep(1.0)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <osg/Image>
+#include <osgDB/WriteFile>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -76,4 +80,15 @@ inline std::string readFile(const std::string& path)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+// A small flat image for the effects to load: RGB for .jpg, which has no
+// alpha, RGBA otherwise.
+inline bool writeTestImage(const std::string& path, unsigned char value)
+{
+    const bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(4, 4, 1, jpeg ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), value);
+    return osgDB::writeImageFile(*image, path);
 }

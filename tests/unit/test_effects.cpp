@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <osg/BlendFunc>
-#include <osgDB/WriteFile>
 
 #include <cmath>
 
@@ -21,14 +20,6 @@ osg::ref_ptr<osg::Vec2Array> quadCoords()
     c->push_back({1, 1});
     c->push_back({0, 1});
     return c;
-}
-
-void writeImage(const std::string& path, unsigned char value)
-{
-    osg::ref_ptr<osg::Image> image = new osg::Image;
-    image->allocateImage(4, 4, 1, GL_RGB, GL_UNSIGNED_BYTE);
-    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), value);
-    ASSERT_TRUE(osgDB::writeImageFile(*image, path));
 }
 
 } // namespace
@@ -108,7 +99,7 @@ TEST(StripeAlpha, PulsesSlowlyWithTheDemoTime)
 TEST(ImageEffects, QuadCoversTheLayerAndFlashesBlendAsBuilt)
 {
     ScratchDir dir;
-    writeImage("demodata/white.jpg", 255);
+    ASSERT_TRUE(writeTestImage("demodata/white.jpg", 255));
     CFlash flash(0.1, 0.2, 0.0, 1.0, "demodata/white.jpg");
     EXPECT_FLOAT_EQ(flash.currentAlpha(), 1.0f); // a fresh quad is opaque
     flash.setAlpha(0.25f);

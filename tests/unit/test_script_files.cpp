@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <osgDB/WriteFile>
 
 namespace {
 
@@ -16,8 +15,8 @@ struct ScriptFiles : ::testing::Test {
 
     ScriptFiles()
     {
-        writeImage("demodata/white.jpg", 255);
-        writeImage("demodata/black.jpg", 0);
+        writeTestImage("demodata/white.jpg", 255);
+        writeTestImage("demodata/black.jpg", 0);
         CaptureStdout quiet;
         startCamera = new PathCamera;
         g_camera = startCamera;
@@ -30,13 +29,6 @@ struct ScriptFiles : ::testing::Test {
         delete startCamera;
         g_camera = nullptr;
         g_sceneSwitch = nullptr;
-    }
-    static void writeImage(const std::string& path, unsigned char value)
-    {
-        osg::ref_ptr<osg::Image> image = new osg::Image;
-        image->allocateImage(4, 4, 1, GL_RGB, GL_UNSIGNED_BYTE);
-        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), value);
-        osgDB::writeImageFile(*image, path);
     }
     std::string reload(int which)
     {

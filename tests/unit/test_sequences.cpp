@@ -10,7 +10,6 @@
 #include <osg/BlendFunc>
 #include <osg/Geode>
 #include <osg/NodeVisitor>
-#include <osgDB/WriteFile>
 
 #include <vector>
 
@@ -29,11 +28,11 @@ struct Sequences : ::testing::Test {
     {
         mkdir("ddata", 0755);
         for (const char* name : {"lumbra", "ostra", "kvell", "trinna", "bolma", "sprett"}) {
-            writeImage(std::string("ddata/") + name + ".png");
-            writeImage(std::string("ddata/") + name + "-blur.png");
+            writeTestImage(std::string("ddata/") + name + ".png", 200);
+            writeTestImage(std::string("ddata/") + name + "-blur.png", 200);
         }
         for (const char* path : {"ddata/velmo.png", "ddata/slime.png", "demodata/white.jpg"})
-            writeImage(path);
+            writeTestImage(path, 200);
         CaptureStdout quiet;
         camera = new PathCamera;
         g_camera = camera;
@@ -50,14 +49,6 @@ struct Sequences : ::testing::Test {
         g_sceneSwitch = nullptr;
         delete camera;
         g_camera = nullptr;
-    }
-    static void writeImage(const std::string& path)
-    {
-        osg::ref_ptr<osg::Image> image = new osg::Image;
-        const bool jpeg = path.size() > 4 && path.substr(path.size() - 4) == ".jpg";
-        image->allocateImage(4, 4, 1, jpeg ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE);
-        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 200);
-        osgDB::writeImageFile(*image, path);
     }
     static std::vector<Row> windows()
     {
