@@ -72,5 +72,6 @@ int main(int argc, char** argv)
                     stats.starvedBlocks, stats.decodeMsPerBlock, stats.decodeMaxChunkMs,
                     stats.silentOutput ? " (no device: silent output)" : "");
     }
+    std::fflush(stdout);
     std::_Exit(0);
 }
