@@ -123,25 +123,6 @@ class XwdScreenshot(Screenshot):
         subprocess.run(["convert", "ppm:-", path], input=ppm, check=True)
 
 
-def parse_ppm(data):
-    # P6 header: magic, width, height, maxval, each followed by white space.
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":  # a comment runs to the line end
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    pos += 1
-    width, height = int(fields[1]), int(fields[2])
-    return Screenshot(width, height, data[pos:pos + width * height * 3])
-
-
 class Show:
     """The show running in a copy of the run folder, on its own display."""
 

@@ -6,6 +6,8 @@
 
 #include "TestSupport.h"
 
+#include "SoundTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,11 +17,6 @@
 #include <thread>
 #include <vector>
 
-namespace soundtest {
-std::string writeMp3(const std::string& name, const std::vector<int16_t>& samples, int channels,
-                     int rate);
-std::vector<int16_t> sine(double seconds, double hertz, double amplitude, int rate);
-} // namespace soundtest
 
 namespace {
 

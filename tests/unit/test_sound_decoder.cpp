@@ -4,6 +4,8 @@
 #include "platform/sound/Mp3Source.h"
 #include "platform/sound/fsound.h"
 
+#include "SoundTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,12 +13,6 @@
 #include <string>
 #include <vector>
 
-namespace soundtest {
-std::string tempPath(const std::string& name);
-std::string writeMp3(const std::string& name, const std::vector<int16_t>& samples, int channels,
-                     int rate);
-std::vector<int16_t> sine(double seconds, double hertz, double amplitude, int rate);
-} // namespace soundtest
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "SoundTestFiles.h"
+
 namespace soundtest {
 namespace {
 

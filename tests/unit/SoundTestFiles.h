@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Small mp3 files made on the fly for the sound tests (test_sound_mp3.cpp).
+namespace soundtest {
+std::string tempPath(const std::string& name);
+std::string writeMp3(const std::string& name, const std::vector<int16_t>& samples, int channels,
+                     int rate);
+std::vector<int16_t> sine(double seconds, double hertz, double amplitude, int rate);
+} // namespace soundtest
