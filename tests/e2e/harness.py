@@ -68,15 +68,6 @@ class VirtualDisplay:
 
 
 class Screenshot:
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-
-class XwdScreenshot(Screenshot):
     """A screen dump read straight from xwd's format, decoded pixel by pixel
     on demand, so taking one costs a few milliseconds."""
 
@@ -96,31 +87,9 @@ class XwdScreenshot(Screenshot):
         value = int.from_bytes(self.data[i:i + self.bytes_per_pixel], "little" if self.little else "big")
         return tuple((value & m) >> s for m, s in zip(self.masks, self.shifts))
 
-    def save_png(self, path):
-        rgb = bytearray()
-        for y in range(self.height):
-            for x in range(self.width):
-                rgb.extend(self.pixel(x, y))
-        Screenshot(self.width, self.height, rgb).save_png(path)
-
-    def region_mean(self, x0, y0, x1, y1, step=4):
-        total = [0, 0, 0]
-        count = 0
-        for y in range(y0, y1, step):
-            for x in range(x0, x1, step):
-                p = self.pixel(x, y)
-                for c in range(3):
-                    total[c] += p[c]
-                count += 1
-        return tuple(t / count for t in total)
-
     def count(self, predicate, step=4):
         return sum(1 for y in range(0, self.height, step) for x in range(0, self.width, step)
                    if predicate(self.pixel(x, y)))
-
-    def save_png(self, path):
-        ppm = b"P6 %d %d 255\n" % (self.width, self.height) + bytes(self.rgb)
-        subprocess.run(["convert", "ppm:-", path], input=ppm, check=True)
 
 
 class Show:
@@ -244,7 +213,7 @@ class Show:
     def screenshot(self):
         xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display.name],
                              check=True, stdout=subprocess.PIPE).stdout
-        return XwdScreenshot(xwd)
+        return Screenshot(xwd)
 
     def wait_exit(self, timeout=20):
         return self.process.wait(timeout)
