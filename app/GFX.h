@@ -35,8 +35,6 @@ public:
     void readStartTime();
     void playMusic();
 
-    osgUtil::SceneView* getSceneView() const { return sceneView; }
-
 private:
     void handleDeveloperKey(int key);
     void quitIfAsked();

@@ -25,7 +25,6 @@ public:
     // Scales the whole span since the start, so time already elapsed is
     // rescaled too.
     void setSpeed(double speed) { m_speed = speed; }
-    double getSpeed() const { return m_speed; }
 
 private:
     static constexpr double kUnset = -1.0;

@@ -27,7 +27,6 @@ public:
     void recordPoint();
     void closeRecordings();
     bool isRecordingPoses() const { return m_poseFile != nullptr; }
-    bool isRecordingPoints() const { return m_pointFile != nullptr; }
 
     // Places the camera at fraction u of its path. A path of fewer than four
     // poses cannot be evaluated and leaves the pose as it is.

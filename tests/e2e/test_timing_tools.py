@@ -19,6 +19,22 @@ def is_orange(p):
     return p[0] > 150 and 40 < p[1] < 200 and p[2] < 90
 
 
+def record(show, key, prompt, name, way_points, written=None):
+    """Starts a recording with its key, types the file name, marks way points
+    with m and finishes with p, waiting for each step on the console."""
+    before = len(show.lines)
+    show.key(key)
+    show.wait_for(prompt, after=before)
+    show.type_line(name)
+    show.wait_for(r"Writing camera pos to file: scripts/%s$" % (written or name), after=before)
+    for _ in range(way_points):
+        show.key("m")
+        show.status_time()
+    before = len(show.lines)
+    show.key("p")
+    show.wait_for(r"Position saving\. Closing file\.\.Done!$", after=before)
+
+
 class TimingTools(unittest.TestCase):
     def test_scripted_flash_peak_and_black_fade_bottom(self):
         def scripts(folder):
@@ -52,35 +68,11 @@ class TimingTools(unittest.TestCase):
     def test_recording_a_path_from_the_keyboard(self):
         with Show() as show:
             show.status_time(timeout=90)
-            show.key("o")
-            show.wait_for(r"Camera position saving\. Enter filename:")
-            show.type_line("path1")
-            show.wait_for(r"Writing camera pos to file: scripts/path1$")
-            for _ in range(3):
-                show.key("m")
-                show.status_time()
-            before = len(show.lines)
-            show.key("p")
-            show.wait_for(r"Position saving\. Closing file\.\.Done!$", after=before)
-
-            show.key("i")
-            show.wait_for(r"Spline position saving\. Enter filename:")
-            show.type_line("x" * 300)  # too long: cut at 127 characters
-            show.wait_for(r"Writing camera pos to file: scripts/x{127}$")
-            before = len(show.lines)
-            show.key("p")
-            show.wait_for(r"Closing file\.\.Done!", after=before)
-
-            show.key("i")
-            show.type_line("points1")
-            show.wait_for(r"Writing camera pos to file: scripts/points1$")
-            for _ in range(3):
-                show.key("m")
-                show.status_time()
-            before = len(show.lines)
-            show.key("p")
-            show.wait_for(r"Done!$", after=before)
-            show.status_time()
+            record(show, "o", r"Camera position saving\. Enter filename:", "path1", way_points=3)
+            # A name that is too long is cut at 127 characters.
+            record(show, "i", r"Spline position saving\. Enter filename:", "x" * 300, way_points=0,
+                   written="x" * 127)
+            record(show, "i", r"Spline position saving\. Enter filename:", "points1", way_points=3)
 
             pose_lines = open(os.path.join(show.folder, "scripts", "path1")).read().splitlines()
             self.assertEqual(len(pose_lines), 8)
