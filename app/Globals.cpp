@@ -5,8 +5,23 @@ osg::ref_ptr<osg::Switch> g_sceneSwitch;
 osg::ref_ptr<osg::Group> g_rootGroup;
 PathCamera* g_camera = nullptr;
 MusicStream* g_music = nullptr;
+std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;
 
 double g_time = 0.0;
 double g_timeOffset = 0.0;
 int g_frameCount = 0;
 double g_frameDelta = 0.0;
+
+dWorldID g_world = nullptr;
+dSpaceID g_space = nullptr;
+dJointGroupID g_contactGroup = nullptr;
+PhysicsBox* g_boxes[kMaxPhysicsBoxes] = {};
+int g_boxCount = 0;
+double g_gravityY = -90.0;
+bool g_gravityHalvingPending = true;
+
+osg::ref_ptr<osg::RefMatrix> g_shadowBias = new osg::RefMatrix(
+    0.5, 0.0, 0.0, 0.0,
+    0.0, 0.5, 0.0, 0.0,
+    0.0, 0.0, 0.5, 0.0,
+    0.5, 0.5, 0.5, 1.0);

@@ -5,20 +5,43 @@
 // all touch. Defined in Globals.cpp; zero or null until start-up sets them.
 
 #include <osg/Group>
+#include <osg/Matrix>
 #include <osg/Switch>
 #include <osg/ref_ptr>
+
+#include <vector>
+
+#include <ode/common.h>
 
 class Timeline;
 class PathCamera;
 class MusicStream;
+class PhysicsBox;
 
 extern Timeline* g_timeline;               // the sequencer, created by main
 extern osg::ref_ptr<osg::Switch> g_sceneSwitch; // parent of every scene part and effect
 extern osg::ref_ptr<osg::Group> g_rootGroup;    // what the viewport draws
 extern PathCamera* g_camera;               // the view used for each frame
 extern MusicStream* g_music;               // the soundtrack
+// Scene parts the builders made: the timeline holds plain pointers, so this
+// keeps each part alive while it is detached.
+extern std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;
 
 extern double g_time;       // demo time of the current pass, seconds
 extern double g_timeOffset; // added to the application clock to give g_time
 extern int g_frameCount;    // frames since start or the last time reset
 extern double g_frameDelta; // the viewer's frame time of the last frame
+
+// The box rain's rigid-body world, made once by initPhysics.
+constexpr int kMaxPhysicsBoxes = 128;
+extern dWorldID g_world;
+extern dSpaceID g_space;              // ground plane and every box geometry
+extern dJointGroupID g_contactGroup;  // contact joints of the current step
+extern PhysicsBox* g_boxes[kMaxPhysicsBoxes];
+extern int g_boxCount;
+extern double g_gravityY;             // the world's gravity at creation
+extern bool g_gravityHalvingPending;  // cleared by the first restart
+
+// Clip coordinates -1..1 to texture coordinates 0..1, for the light scene's
+// projected depth map.
+extern osg::ref_ptr<osg::RefMatrix> g_shadowBias;

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
+#include "scenes/Physics.h"
 
 Timeline::Timeline() : m_homeCamera(g_camera) {}
 
@@ -98,6 +99,12 @@ void Timeline::updatePhysics(PhysicsWindow& w, double t)
     const bool inside = isInside(w.start, w.end, t);
     if (inside && !w.active)
         w.active = true;
+    if (inside && w.active) {
+        if (w.kind == StepPhysics)
+            stepPhysics();
+        else if (w.kind == RestartBoxRain)
+            restartBoxRain();
+    }
     if (isPast(w.end, t) && w.active)
         w.active = false;
 }

@@ -8,10 +8,12 @@
 #include "effects/FileException.h"
 #include "effects/Sequences.h"
 #include "scenes/ColourCartoon.h"
+#include "scenes/EnvironmentRoom.h"
+#include "scenes/LightScene.h"
+#include "scenes/ModelFile.h"
+#include "scenes/Physics.h"
 
 #include <SDL/SDL.h>
-#include <osgDB/ReadFile>
-#include <osgDB/Registry>
 
 #include <cstdlib>
 #include <iostream>
@@ -40,7 +42,7 @@ void registerOpeningScope(OpeningParts& opening)
 
 void registerOpeningModel(OpeningParts& opening)
 {
-    opening.model = osgDB::readNodeFile("ddata/rutor.osg", osgDB::Registry::instance()->getOptions());
+    opening.model = readSceneModel("ddata/rutor.osg");
     opening.cartoon = new ColourCartoon;
     if (opening.model)
         opening.cartoon->addChild(opening.model.get());
@@ -53,13 +55,16 @@ OpeningParts buildShow()
     g_timeline = new Timeline;
     g_sceneSwitch = new osg::Switch;
     g_rootGroup->addChild(g_sceneSwitch.get());
+    initPhysics();
     g_timeline->reload(Timeline::ReloadAll);
     OpeningParts opening;
     registerOpeningScope(opening);
     registerOpeningModel(opening);
     buildLogoSequence();
+    buildEnvironmentRoom();
     buildTitleSequence();
     buildSlimeOverlay();
+    buildLightScene();
     return opening;
 }
 

@@ -146,19 +146,3 @@ TEST_F(TimelineTest, CameraFollowsItsPathFractionInsideTheWindow)
     EXPECT_LT(camera->getEye().x, 2.0f);
     EXPECT_GT(camera->getEye().x, 1.99f);
 }
-
-TEST_F(TimelineTest, PhysicsWindowsKeepTheirKindAndOpenState)
-{
-    timeline->addPhysics(73.0, 87.0, Timeline::StepPhysics);
-    timeline->addPhysics(77.0, 78.0, Timeline::RestartBoxRain);
-    timeline->addPhysics(1.0, 2.0, 42);
-    timeline->update(77.5);
-    const auto& windows = timeline->physicsWindows();
-    EXPECT_TRUE(windows[0].active);
-    EXPECT_TRUE(windows[1].active);
-    EXPECT_FALSE(windows[2].active);
-    EXPECT_EQ(windows[2].kind, 42);
-    timeline->update(80.0);
-    EXPECT_TRUE(windows[0].active);
-    EXPECT_FALSE(windows[1].active);
-}

@@ -1,0 +1,235 @@
+#include "scenes/LightScene.h"
+
+#include "app/Globals.h"
+#include "app/Timeline.h"
+#include "camera/PathCamera.h"
+#include "effects/HUD.h"
+#include "effects/OverlayLayer.h"
+#include "scenes/ColourCartoon.h"
+#include "scenes/LightTransformCallback.h"
+#include "scenes/ModelFile.h"
+#include "scenes/Physics.h"
+#include "scenes/RenderToTextureCallback.h"
+
+#include <osg/BlendFunc>
+#include <osg/LightSource>
+#include <osg/Material>
+#include <osg/Point>
+#include <osg/PolygonMode>
+#include <osg/Projection>
+#include <osg/ShapeDrawable>
+#include <osg/Switch>
+#include <osg/TexGen>
+#include <osg/Texture2D>
+#include <osgUtil/TransformCallback>
+
+namespace {
+
+const double kSegmentStart = 70.0;
+const double kSegmentEnd = 87.0;
+const float kTurnSpeed = 0.34906584f; // 20 degrees per second
+
+const osg::Vec3 kBoxStarts[] = {
+    {0, 5, 0},  {2, 5, 0},  {-2, 5, 0},  {0, 5, 2},  {0, 5, -2},
+    {0, 8, 0},  {2, 8, 0},  {-2, 8, 0},  {0, 8, 2},  {0, 8, -2},
+    {0, 10, 0}, {2, 10, 0}, {-2, 10, 0}, {0, 10, 3}, {0, 10, -3},
+};
+
+osg::ref_ptr<osg::Group> makeTorusGroup()
+{
+    osg::ref_ptr<osg::Group> torus = new osg::Group;
+    if (osg::ref_ptr<osg::Node> model = readSceneModel("demodata/torus.3ds"))
+        torus->addChild(model.get());
+    osg::StateSet* ss = torus->getOrCreateStateSet();
+    const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::POINT), onOverride);
+    ss->setAttribute(new osg::Point(2.0f));
+    // The layer's depth range is one unit deep, far thinner than the torus:
+    // without clamping only a slice of it would survive clipping. Additive
+    // light needs no depth order, and the scene's depths must not hide it.
+    ss->setMode(GL_DEPTH_CLAMP, onOverride);
+    ss->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF | osg::StateAttribute::OVERRIDE);
+    return torus;
+}
+
+osg::ref_ptr<osg::Projection> makeTorusOverlay()
+{
+    osg::ref_ptr<osg::Group> torus = makeTorusGroup();
+    osg::ref_ptr<osg::MatrixTransform> turning = new osg::MatrixTransform;
+    turning->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
+    turning->addChild(torus.get());
+    turning->setUpdateCallback(new osgUtil::TransformCallback(torus->getBound().center(),
+                                                              osg::Vec3(0.0f, 0.5f, 1.0f), kTurnSpeed));
+
+    osg::ref_ptr<osg::Projection> layer = new osg::Projection(osg::Matrix::ortho2D(-100.0, 0.0, -100.0, 100.0));
+    layer->addChild(turning.get());
+    setBlending(layer.get(), GL_ONE, GL_ONE);
+    osg::StateSet* ss = layer->getOrCreateStateSet();
+    ss->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::OVERRIDE);
+    ss->setRenderBinDetails(100, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
+    return layer;
+}
+
+// The program's own source scrolling up the screen. The timeline drives it
+// like any effect, through a switch of its own inside the segment, so each
+// visit to the segment starts the scroll from an empty screen.
+osg::ref_ptr<osg::Switch> makeSourceScroller()
+{
+    auto* hud = new Demo::Text::CHUD;
+    hud->loadText("main.cpp");
+    hud->setPosition(50, 598);
+    hud->setSpeed(15.0);
+    hud->setMaxLines(40);
+    hud->setCharacterSize(15);
+    hud->setAlpha(0.3);
+    setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    osg::ref_ptr<osg::Switch> holder = new osg::Switch;
+    g_timeline->addEffect(kSegmentStart, kSegmentEnd, holder.get(), hud);
+    return holder;
+}
+
+osg::ref_ptr<osg::Texture2D> makeDepthTexture()
+{
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D;
+    texture->setTextureSize(1024, 1024);
+    texture->setInternalFormat(GL_DEPTH_COMPONENT);
+    texture->setShadowComparison(true);
+    texture->setShadowTextureMode(osg::Texture::LUMINANCE);
+    // Rendered into, never mipmapped: a mipmapping filter would leave the
+    // texture incomplete.
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR);
+    texture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::LINEAR);
+    // Floor outside the light's view compares against the farthest depth:
+    // lit, rather than smeared with the map's edge.
+    texture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_BORDER);
+    texture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_BORDER);
+    texture->setBorderColor(osg::Vec4d(1.0, 1.0, 1.0, 1.0));
+    return texture;
+}
+
+osg::ref_ptr<osg::Material> makeFloorAndBoxMaterial()
+{
+    osg::ref_ptr<osg::Material> material = new osg::Material;
+    material->setColorMode(osg::Material::DIFFUSE);
+    material->setAmbient(osg::Material::FRONT_AND_BACK, osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    material->setSpecular(osg::Material::FRONT_AND_BACK, osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+    material->setShininess(osg::Material::FRONT_AND_BACK, 1.0f);
+    return material;
+}
+
+osg::ref_ptr<osg::Geode> makeLightMarker()
+{
+    osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
+    hints->setDetailRatio(0.3f);
+    const osg::Vec4 colour(1.0f, 0.5f, 0.5f, 1.0f);
+    osg::ref_ptr<osg::ShapeDrawable> bulb = new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(), 0.15f), hints.get());
+    bulb->setColor(colour);
+    osg::ref_ptr<osg::ShapeDrawable> beam = new osg::ShapeDrawable(
+        new osg::Cylinder(osg::Vec3(0.0f, 0.0f, -0.4f), 0.05f, 0.8f), hints.get());
+    beam->setColor(colour);
+    osg::ref_ptr<osg::Geode> marker = new osg::Geode;
+    marker->addDrawable(bulb.get());
+    marker->addDrawable(beam.get());
+    marker->getOrCreateStateSet()->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    return marker;
+}
+
+void registerBoxRain()
+{
+    g_timeline->addPhysics(73.0, 87.0, Timeline::StepPhysics);
+    g_timeline->addPhysics(77.0, 78.0, Timeline::RestartBoxRain);
+    g_timeline->addPhysics(81.0, 82.0, Timeline::RestartBoxRain);
+    g_timeline->addPhysics(85.0, 86.0, Timeline::RestartBoxRain);
+}
+
+} // namespace
+
+void addFloorTile(osg::TessellationHints* hints, osg::Geode* geode, float x, float z)
+{
+    hints->setDetailRatio(2.0f);
+    osg::ref_ptr<osg::ShapeDrawable> tile =
+        new osg::ShapeDrawable(new osg::Box(osg::Vec3(x, 0.0f, z), 10.0f, 0.1f, 10.0f), hints);
+    tile->setColor(osg::Vec4(0.5f, 0.5f, 0.7f, 1.0f));
+    geode->addDrawable(tile.get());
+}
+
+void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode)
+{
+    for (int x = -50; x <= 50; x += 10)
+        for (int z = -50; z <= 50; z += 10)
+            addFloorTile(hints, geode, static_cast<float>(x), static_cast<float>(z));
+}
+
+osg::ref_ptr<osg::Group> buildFloorAndBoxes()
+{
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    osg::ref_ptr<osg::Geode> floor = new osg::Geode;
+    group->addChild(floor.get());
+    osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
+    hints->setDetailRatio(2.0f);
+    addFloorTiles(hints.get(), floor.get());
+
+    std::vector<osg::ref_ptr<osg::PositionAttitudeTransform>> boxes;
+    for (const osg::Vec3& start : kBoxStarts)
+        boxes.push_back(addPhysicsBox(start));
+    for (const auto& box : boxes) {
+        osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
+        cartoon->addChild(box.get());
+        group->addChild(cartoon.get());
+    }
+    group->getOrCreateStateSet()->setAttributeAndModes(makeFloorAndBoxMaterial().get(), osg::StateAttribute::ON);
+    return group;
+}
+
+osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet)
+{
+    osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform;
+    osg::ref_ptr<osg::Light> light = new osg::Light;
+    light->setLightNum(0);
+    light->setPosition(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    light->setAmbient(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
+
+    osg::ref_ptr<osg::LightSource> source = new osg::LightSource;
+    source->setLight(light.get());
+    source->setLocalStateSetModes(osg::StateAttribute::ON);
+    transform->setUpdateCallback(new LightTransformCallback(1.5707964f, 15.0f, 10.0f));
+    transform->addChild(source.get());
+    transform->addChild(makeLightMarker().get());
+    source->setStateSetModes(*stateSet, osg::StateAttribute::ON);
+    return transform;
+}
+
+void buildShadowScene(osg::ref_ptr<osg::Group> root)
+{
+    osg::ref_ptr<osg::Group> scene = buildFloorAndBoxes();
+    if (!scene)
+        return;
+    root->addChild(scene.get());
+    osg::ref_ptr<osg::MatrixTransform> light = createLight(root->getOrCreateStateSet());
+    root->addChild(light.get());
+
+    osg::ref_ptr<osg::Texture2D> depthMap = makeDepthTexture();
+    osg::ref_ptr<osg::TexGen> texGen = new osg::TexGen;
+    texGen->setMode(osg::TexGen::EYE_LINEAR);
+    osg::StateSet* ss = scene->getOrCreateStateSet();
+    ss->setTextureAttributeAndModes(0, depthMap.get(), osg::StateAttribute::ON);
+    ss->setTextureAttributeAndModes(0, texGen.get(), osg::StateAttribute::ON);
+    root->setCullCallback(new RenderToTextureCallback(scene.get(), depthMap.get(), light.get(), texGen.get()));
+}
+
+void buildLightScene()
+{
+    osg::ref_ptr<osg::Group> segment = new osg::Group;
+    segment->addChild(makeTorusOverlay().get());
+
+    osg::ref_ptr<osg::Group> shadowRoot = new osg::Group;
+    buildShadowScene(shadowRoot);
+    segment->addChild(shadowRoot.get());
+
+    g_timeline->addCamera(kSegmentStart, 300.0, new PathCamera("depth.pos"));
+    segment->addChild(makeSourceScroller().get());
+
+    g_sceneParts.push_back(segment);
+    g_timeline->addNode(kSegmentStart, kSegmentEnd, g_sceneSwitch.get(), segment.get());
+    registerBoxRain();
+}

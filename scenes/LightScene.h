@@ -1,0 +1,25 @@
+#pragma once
+
+#include <osg/Geode>
+#include <osg/Group>
+#include <osg/MatrixTransform>
+#include <osg/Shape>
+#include <osg/StateSet>
+#include <osg/ref_ptr>
+
+// The segment from 70 to 87 s: a tiled floor on which the physics boxes
+// fall, lit by a circling light that casts their shadows through a depth
+// map, under a turning torus overlay and the scrolling program source.
+// Registers the segment, its camera and the box rain's windows.
+void buildLightScene();
+
+// Fills root with the lit floor and boxes, the light and the depth pass.
+void buildShadowScene(osg::ref_ptr<osg::Group> root);
+
+osg::ref_ptr<osg::Group> buildFloorAndBoxes();
+void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode);
+void addFloorTile(osg::TessellationHints* hints, osg::Geode* geode, float x, float z);
+
+// The light's transform with the light and its marker; light 0 is switched
+// on in the given state set.
+osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet);

@@ -1,0 +1,248 @@
+// The room and the light scene: their windows on the timeline, the circling
+// light, the shadow map's texture planes and its depth pass.
+#include "app/Globals.h"
+#include "app/Timeline.h"
+#include "camera/PathCamera.h"
+#include "effects/CFX.h"
+#include "scenes/EnvironmentRoom.h"
+#include "scenes/LightScene.h"
+#include "scenes/LightTransformCallback.h"
+#include "scenes/Physics.h"
+#include "scenes/RenderToTextureCallback.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <osg/Geometry>
+#include <osg/TexEnvCombine>
+#include <osg/TexGen>
+#include <osg/TextureCubeMap>
+#include <osgDB/WriteFile>
+#include <osgUtil/CullVisitor>
+#include <osgUtil/RenderStage>
+
+#include <cmath>
+
+namespace {
+
+struct Window {
+    double start, end;
+};
+
+std::vector<Window> effectTable()
+{
+    std::vector<Window> rows;
+    for (const auto& w : g_timeline->effectWindows())
+        rows.push_back({w.start, w.end});
+    return rows;
+}
+
+// A run folder with the segment's pictures and a timeline to register on.
+struct Builders : ::testing::Test {
+    ScratchDir dir;
+    CaptureStdout console;
+    PathCamera camera;
+
+    Builders()
+    {
+        mkdir("ddata", 0755);
+        writeTestImage("demodata/tunnel2.jpg", 120);
+        writeTestImage("ddata/kantig-overlay-igen.png", 120);
+        writeFile("main.cpp", "int main()\n{\n}\n");
+        if (!g_world)
+            initPhysics();
+        g_camera = &camera;
+        g_sceneSwitch = new osg::Switch;
+        g_timeline = new Timeline;
+    }
+    ~Builders() override
+    {
+        for (const auto& w : g_timeline->effectWindows())
+            delete w.effect;
+        delete g_timeline;
+        g_timeline = nullptr;
+        g_sceneSwitch = nullptr;
+        g_sceneParts.clear();
+    }
+};
+
+osg::ref_ptr<osg::Vec3Array> triangleAt(const osg::Vec3& p)
+{
+    osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
+    for (const osg::Vec3& corner : {p, p + osg::Vec3(1, 0, 0), p + osg::Vec3(0, 0, 1)})
+        vertices->push_back(corner);
+    return vertices;
+}
+
+void writeTinyModel(const std::string& path)
+{
+    osg::ref_ptr<osg::Geometry> triangle = new osg::Geometry;
+    triangle->setVertexArray(triangleAt(osg::Vec3()).get());
+    triangle->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(triangle.get());
+    ASSERT_TRUE(osgDB::writeNodeFile(*geode, path));
+}
+
+TEST_F(Builders, TheRoomAndItsBandsAndOverlayTakeTheirWindows)
+{
+    writeTinyModel("ddata/blobroom.3ds");
+    buildEnvironmentRoom();
+    ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
+    const auto& room = g_timeline->nodeWindows()[0];
+    EXPECT_EQ(room.start, 29.09090909090909);
+    EXPECT_EQ(room.end, 58.0);
+    EXPECT_EQ(room.parent, g_sceneSwitch.get());
+
+    const osg::StateSet* ss = room.node->getStateSet();
+    ASSERT_TRUE(ss);
+    const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    EXPECT_TRUE(dynamic_cast<const osg::TextureCubeMap*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXTURE)));
+    const auto* texGen = dynamic_cast<const osg::TexGen*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXGEN));
+    ASSERT_TRUE(texGen);
+    EXPECT_EQ(texGen->getMode(), osg::TexGen::REFLECTION_MAP);
+    const auto* combiner = dynamic_cast<const osg::TexEnvCombine*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXENV));
+    ASSERT_TRUE(combiner);
+    EXPECT_EQ(combiner->getCombine_RGB(), GLint(GL_ADD));
+    EXPECT_EQ(ss->getTextureMode(0, GL_TEXTURE_CUBE_MAP), onOverride);
+    EXPECT_EQ(ss->getTextureMode(0, GL_TEXTURE_GEN_S), onOverride);
+
+    const std::vector<Window> effects = effectTable();
+    ASSERT_EQ(effects.size(), 2u);
+    EXPECT_EQ(effects[0].start, 29.09090909090909);
+    EXPECT_EQ(effects[0].end, 58.2);
+    EXPECT_EQ(effects[1].start, 33.0);
+    EXPECT_EQ(effects[1].end, 58.0);
+}
+
+TEST_F(Builders, AMissingRoomIsNamedAndTheBandsStillRun)
+{
+    buildEnvironmentRoom();
+    EXPECT_NE(console.text().find("Could not read model: ddata/blobroom.3ds\n"), std::string::npos);
+    EXPECT_TRUE(g_timeline->nodeWindows().empty());
+    EXPECT_EQ(effectTable().size(), 2u);
+}
+
+TEST_F(Builders, TheLightSceneRegistersItsSegmentCameraTextAndBoxRain)
+{
+    buildLightScene();
+    ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
+    EXPECT_EQ(g_timeline->nodeWindows()[0].start, 70.0);
+    EXPECT_EQ(g_timeline->nodeWindows()[0].end, 87.0);
+    ASSERT_EQ(g_timeline->cameraWindows().size(), 1u);
+    EXPECT_EQ(g_timeline->cameraWindows()[0].end, 300.0);
+    ASSERT_EQ(effectTable().size(), 1u) << "the scrolling source";
+    EXPECT_EQ(effectTable()[0].start, 70.0);
+
+    const auto& physics = g_timeline->physicsWindows();
+    ASSERT_EQ(physics.size(), 4u);
+    const double expected[4][3] = {{73, 87, 1}, {77, 78, 0}, {81, 82, 0}, {85, 86, 0}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(physics[i].start, expected[i][0]);
+        EXPECT_EQ(physics[i].end, expected[i][1]);
+        EXPECT_EQ(physics[i].kind, static_cast<int>(expected[i][2]));
+    }
+    EXPECT_NE(console.text().find("Could not read model: demodata/torus.3ds"), std::string::npos);
+}
+
+// Runs the light's callback once with a frame at time t and traversal n.
+void lightFrame(LightTransformCallback& callback, osg::MatrixTransform& light, double t, unsigned n)
+{
+    osg::ref_ptr<osg::FrameStamp> stamp = new osg::FrameStamp;
+    stamp->setReferenceTime(t);
+    osg::NodeVisitor visitor(osg::NodeVisitor::UPDATE_VISITOR);
+    visitor.setFrameStamp(stamp.get());
+    visitor.setTraversalNumber(n);
+    callback(&light, &visitor);
+}
+
+TEST(Light, FirstStepCoversTimePlusOneAndOneMovePerTraversal)
+{
+    osg::ref_ptr<LightTransformCallback> callback = new LightTransformCallback(1.5707964f, 15.0f, 10.0f);
+    osg::ref_ptr<osg::MatrixTransform> light = new osg::MatrixTransform;
+    lightFrame(*callback, *light, 2.0, 1);
+    EXPECT_FLOAT_EQ(callback->getCurrentAngle(), 3.0f * 1.5707964f);
+    lightFrame(*callback, *light, 2.5, 1); // same traversal: no move, time noted
+    EXPECT_FLOAT_EQ(callback->getCurrentAngle(), 3.0f * 1.5707964f);
+    lightFrame(*callback, *light, 3.0, 2);
+    EXPECT_FLOAT_EQ(callback->getCurrentAngle(), 3.5f * 1.5707964f);
+
+    osg::NodeVisitor noStamp(osg::NodeVisitor::UPDATE_VISITOR);
+    noStamp.setTraversalNumber(3);
+    (*callback)(light.get(), &noStamp);
+    EXPECT_FLOAT_EQ(callback->getCurrentAngle(), 3.5f * 1.5707964f);
+}
+
+TEST(Light, CirclesAboveTheOriginWithItsMarkerPointingThere)
+{
+    for (float angle : {0.0f, 1.0f, 2.5f}) {
+        const osg::Matrix m = LightTransformCallback::placement(angle, 15.0f, 10.0f);
+        const osg::Vec3 position = m.getTrans();
+        EXPECT_NEAR(position.y(), 15.0f, 1e-4);
+        EXPECT_NEAR(std::hypot(position.x(), position.z()), 10.0f, 1e-4);
+        osg::Vec3 aim = osg::Matrix::transform3x3(osg::Vec3(0.0f, 0.0f, -1.0f), m);
+        osg::Vec3 toOrigin = -position;
+        aim.normalize();
+        toOrigin.normalize();
+        EXPECT_NEAR(aim * toOrigin, 1.0f, 1e-5) << "angle " << angle;
+    }
+}
+
+TEST(ShadowMap, PlanesMapTheLightsTargetToTheMapCentreAtItsDepth)
+{
+    const osg::Matrix projection = osg::Matrix::frustum(-2.0, 2.0, -2.0, 2.0, 2.0, 50.0);
+    osg::ref_ptr<osg::TexGen> texGen = new osg::TexGen;
+    const osg::Vec3 eye(10.0f, 15.0f, 0.0f);
+    RenderToTextureCallback::setTexGenPlanes(*texGen, RenderToTextureCallback::shadowMatrix(eye, projection));
+    auto coordinate = [&](osg::TexGen::Coord c, const osg::Vec3& p) {
+        return texGen->getPlane(c).distance(p);
+    };
+    const osg::Vec3 origin;
+    const double q = coordinate(osg::TexGen::Q, origin);
+    EXPECT_NEAR(q, eye.length(), 1e-4) << "q is the distance along the light's view";
+    EXPECT_NEAR(coordinate(osg::TexGen::S, origin) / q, 0.5, 1e-6);
+    EXPECT_NEAR(coordinate(osg::TexGen::T, origin) / q, 0.5, 1e-6);
+    const double d = eye.length(), n = 2.0, f = 50.0;
+    const double windowDepth = 0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * d)) + 0.5;
+    EXPECT_NEAR(coordinate(osg::TexGen::R, origin) / q, windowDepth, 1e-5);
+
+    // A point one unit off the axis lands off centre, inside the map.
+    const osg::Vec3 aside(0.0f, 0.0f, 1.0f);
+    const double t = coordinate(osg::TexGen::T, aside) / coordinate(osg::TexGen::Q, aside);
+    EXPECT_GT(std::abs(t - 0.5), 0.01);
+    EXPECT_LT(std::abs(t - 0.5), 0.5);
+}
+
+// Culls a shadow root holding one drawable at the given place and reports
+// how many pre-render stages the main stage got.
+unsigned depthPassesFor(const osg::Vec3& where)
+{
+    osg::ref_ptr<osg::Geode> subgraph = new osg::Geode;
+    osg::ref_ptr<osg::Geometry> quad = new osg::Geometry;
+    quad->setVertexArray(triangleAt(where).get());
+    quad->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
+    subgraph->addDrawable(quad.get());
+    osg::ref_ptr<osg::MatrixTransform> light = new osg::MatrixTransform(osg::Matrix::translate(10, 15, 0));
+    osg::ref_ptr<osg::Group> root = new osg::Group;
+    root->addChild(subgraph.get());
+    root->setCullCallback(new RenderToTextureCallback(subgraph.get(), new osg::Texture2D, light.get(), new osg::TexGen));
+
+    osg::ref_ptr<osgUtil::CullVisitor> cv = new osgUtil::CullVisitor;
+    osg::ref_ptr<osgUtil::StateGraph> graph = new osgUtil::StateGraph;
+    osg::ref_ptr<osgUtil::RenderStage> stage = new osgUtil::RenderStage;
+    cv->setStateGraph(graph.get());
+    cv->setRenderStage(stage.get());
+    cv->pushViewport(new osg::Viewport(0, 0, 800, 600));
+    cv->pushProjectionMatrix(new osg::RefMatrix(osg::Matrix::perspective(60.0, 4.0 / 3.0, 0.1, 2000.0)));
+    cv->pushModelViewMatrix(new osg::RefMatrix(osg::Matrix::lookAt(osg::Vec3(0, 5, 20), osg::Vec3(), osg::Vec3(0, 1, 0))),
+                            osg::Transform::ABSOLUTE_RF);
+    root->accept(*cv);
+    return static_cast<unsigned>(stage->getPreRenderList().size());
+}
+
+TEST(ShadowMap, ADepthPassOnlyWhenTheLightSeesSomething)
+{
+    EXPECT_EQ(depthPassesFor(osg::Vec3(0, 0, 0)), 1u);
+    EXPECT_EQ(depthPassesFor(osg::Vec3(0, -500, 300)), 0u) << "outside the light's view: the map is kept";
+}
+
+} // namespace
