@@ -12,6 +12,7 @@
 #include <osgUtil/SceneView>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 const double kGreyUntil = 16.463636363636365;
@@ -37,7 +38,12 @@ void GFX::init(bool fullscreen)
 
     g_rootGroup = new osg::Group;
 
-    SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
+    // Without a display SDL would settle for a text-terminal or frame-buffer
+    // driver that has no OpenGL and draw nothing; only a window will do
+    // (a driver the user names explicitly is still honoured).
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0)
+        failWithoutWindow(SDL_GetError());
     sdlStarted = true;
 
     viewer = new osgSDL::Viewer;
@@ -47,8 +53,20 @@ void GFX::init(bool fullscreen)
     sceneView->setClearColor(kGrey);
     SDL_ShowCursor(0);
     viewer->setDisplayMode(800, 600, 24, fullscreen ? SDL_FULLSCREEN : 0);
-    viewer->open(nullptr);
+    if (!viewer->open(nullptr))
+        failWithoutWindow(SDL_GetError());
     viewer->init();
+}
+
+void GFX::failWithoutWindow(const char* cause)
+{
+    const char* display = std::getenv("DISPLAY");
+    std::cerr << "Cannot open the show's 800 x 600 OpenGL window: " << cause;
+    if (display && *display)
+        std::cerr << " (X display " << display << ")" << std::endl;
+    else
+        std::cerr << " (no X display: DISPLAY is not set)" << std::endl;
+    std::exit(1);
 }
 
 void GFX::showSplash(std::string path)

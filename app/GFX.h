@@ -39,6 +39,9 @@ private:
     void handleDeveloperKey(int key);
     void quitIfAsked();
     void applyCamera();
+    // The show cannot run without its window: says why and ends the process
+    // with status 1, before any sound is played.
+    [[noreturn]] static void failWithoutWindow(const char* cause);
 
     Demo::Image::CTextureImage* splash = nullptr;
     bool sdlStarted = false;

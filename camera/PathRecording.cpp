@@ -13,6 +13,12 @@ namespace {
 const int kShakeFrames = 50;
 const double kBumpSeconds = 0.1;
 const float kRollStep = 0.01f;
+
+// Recordings go into scripts/ and nowhere else: no folders, no way up.
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
 } // namespace
 
 void PathCamera::handleKeys(const std::uint8_t* keys)
@@ -39,7 +45,12 @@ void PathCamera::handleKeys(const std::uint8_t* keys)
 void PathCamera::promptAndStartRecording(const char* prompt, bool poses)
 {
     std::cout << prompt << std::flush;
-    const std::string path = "scripts/" + readTypedLine(std::cin);
+    const std::string name = readTypedLine(std::cin);
+    if (!isPlainFileName(name)) {
+        std::cout << "Not a plain file name: \"" << name << "\"; nothing is recorded" << std::endl;
+        return;
+    }
+    const std::string path = "scripts/" + name;
     if (poses)
         openPoseRecording(path.c_str());
     else

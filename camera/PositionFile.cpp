@@ -2,7 +2,24 @@
 // record (eye, center, up), three per point record (eye).
 #include "camera/PathCamera.h"
 
+#include <cmath>
 #include <iostream>
+
+namespace {
+
+// Larger coordinates than any scene needs overflow the spline arithmetic to
+// infinities, which the scene graph then reports every frame.
+const float kLargestCoordinate = 1.0e6f;
+
+bool usable(const float (&v)[9])
+{
+    for (float x : v)
+        if (!std::isfinite(x) || std::fabs(x) > kLargestCoordinate)
+            return false;
+    return true;
+}
+
+} // namespace
 
 bool PathCamera::load(const char* path)
 {
@@ -15,8 +32,16 @@ bool PathCamera::load(const char* path)
     float v[9];
     // Any shortfall ends the list: a record cut short by the end of the file,
     // or text that is not a number, which would otherwise stall the scan.
+    int record = 0;
     while (std::fscanf(file, "%f %f %f %f %f %f %f %f %f", &v[0], &v[1], &v[2], &v[3], &v[4],
                        &v[5], &v[6], &v[7], &v[8]) == 9) {
+        ++record;
+        // Like text, a record that is not a usable pose ends the list.
+        if (!usable(v)) {
+            std::cout << "Not a usable number in position file " << path << ", pose " << record
+                      << ": reading stops there" << std::endl;
+            break;
+        }
         m_eyeSpline.addPoint(Vector3(v[0], v[1], v[2]));
         m_centerSpline.addPoint(Vector3(v[3], v[4], v[5]));
         m_upSpline.addPoint(Vector3(v[6], v[7], v[8]));

@@ -2,6 +2,8 @@
 
 #include "platform/osgSDL/Viewport.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
 namespace osgSDL {
@@ -30,8 +32,21 @@ bool Viewer::open(SDL_Surface* surface)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     m_surface = SDL_SetVideoMode(m_width, m_height, m_bitsPerPixel, SDL_OPENGL | m_flags);
+    if (!m_surface)
+        return false;
+    if (!(m_surface->flags & SDL_OPENGL) || !glGetString(GL_VERSION)) {
+        SDL_SetError("the video driver %s gives no OpenGL context", videoDriverName().c_str());
+        m_surface = nullptr;
+        return false;
+    }
     SDL_WM_SetCaption("Velmo", "Velmo");
-    return m_surface != nullptr;
+    return true;
+}
+
+std::string Viewer::videoDriverName()
+{
+    char name[64] = "";
+    return SDL_VideoDriverName(name, sizeof name) ? name : "(none)";
 }
 
 void Viewer::init()

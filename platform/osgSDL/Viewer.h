@@ -6,6 +6,7 @@
 #include <osg/ref_ptr>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace osgSDL {
@@ -24,7 +25,8 @@ public:
 
     void setDisplayMode(int width, int height, int bitsPerPixel, Uint32 flags);
     // Opens the window with an OpenGL context; the surface argument is not
-    // needed on this platform and only null is meaningful.
+    // needed on this platform and only null is meaningful. False, with SDL's
+    // error text set, when there is no window or no OpenGL in it.
     bool open(SDL_Surface* surface = nullptr);
     void init();
     void addViewport(Viewport* viewport);
@@ -39,6 +41,7 @@ public:
     float getFrameTime() const { return m_frameTime; }
 
 private:
+    static std::string videoDriverName();
     void processEvents();
     void releaseLatchedKeys();
     void latchTappedKeys();

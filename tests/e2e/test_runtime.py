@@ -3,6 +3,7 @@ background, the start-time file, Escape, and a start-up that cannot run."""
 
 import os
 import re
+import subprocess
 import unittest
 
 import harness
@@ -72,6 +73,23 @@ class Runtime(unittest.TestCase):
             status = show.wait_exit()
             self.assertGreater(status, 0)  # an error status, not a signal
             self.assertNotIn("FPS:", show.output())
+
+    def test_without_a_display_the_show_stops_at_once_naming_the_window(self):
+        no_server = ":%d" % harness.VirtualDisplay._free_display_number()
+        for display in (None, no_server):
+            env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "SDL_VIDEODRIVER")}
+            env["SDL_AUDIODRIVER"] = "dummy"
+            if display:
+                env["DISPLAY"] = display
+            result = subprocess.run([os.path.abspath(harness.ARGS.binary)], cwd=harness.ARGS.show, env=env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    timeout=20, text=True, errors="replace")
+            self.assertEqual(result.returncode, 1, display)
+            lines = [l for l in result.stderr.splitlines() if "window" in l]
+            self.assertEqual(len(lines), 1, result.stderr)
+            self.assertIn("Cannot open the show's 800 x 600 OpenGL window", lines[0])
+            self.assertIn(display or "DISPLAY is not set", lines[0])
+            self.assertNotIn("FPS:", result.stdout)
 
 
 if __name__ == "__main__":

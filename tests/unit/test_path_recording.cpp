@@ -85,15 +85,20 @@ TEST(PathRecording, PointsAndPosesTogetherAndAnOverlongName)
     EXPECT_FALSE(camera.isRecordingPoses());
 }
 
-TEST(PathRecording, EmptyNameCannotBeCreatedAndIsSkipped)
+TEST(PathRecording, OnlyPlainFileNamesStartARecording)
 {
     ScratchDir dir;
-    CaptureStdout out;
-    PathCamera camera;
-    {
-        TypeOnStdin typed("\n");
-        press(camera, SDLK_o);
+    mkdir("scripts/sub", 0755);
+    for (const char* name : {"", ".", "..", "../escaped.pos", "sub/inside.pos", "/tmp/abs.pos"}) {
+        CaptureStdout out;
+        PathCamera camera;
+        {
+            TypeOnStdin typed(std::string(name) + "\n");
+            press(camera, SDLK_o);
+        }
+        EXPECT_NE(out.text().find("Not a plain file name"), std::string::npos) << name;
+        EXPECT_FALSE(camera.isRecordingPoses()) << name;
     }
-    EXPECT_NE(out.text().find("File Not Found : scripts/\n"), std::string::npos);
-    EXPECT_FALSE(camera.isRecordingPoses());
+    EXPECT_FALSE(std::ifstream("escaped.pos").good());
+    EXPECT_FALSE(std::ifstream("scripts/sub/inside.pos").good());
 }

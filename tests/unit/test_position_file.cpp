@@ -51,6 +51,20 @@ TEST(PositionFile, TrailingPartialRecordAndTextEndTheList)
     EXPECT_EQ(text.eyeSpline().size(), 2u);
 }
 
+TEST(PositionFile, NonFiniteOrHugeNumbersEndTheListWithOneLine)
+{
+    ScratchDir dir;
+    for (const char* bad : {"nan", "inf", "-INF", "1e30"}) {
+        CaptureStdout console;
+        writeFile("bad.pos", std::string(kTwoPosesOneLineEach) + "1 2 3 4 " + bad + " 6 0 1 0\n1 2 3 4 5 6 0 1 0\n");
+        PathCamera camera;
+        EXPECT_TRUE(camera.load("bad.pos"));
+        EXPECT_EQ(camera.eyeSpline().size(), 2u) << bad;
+        EXPECT_NE(console.text().find("Not a usable number in position file bad.pos, pose 3"), std::string::npos)
+            << console.text();
+    }
+}
+
 TEST(PositionFile, EmptyFileLoadsNothingAndLoadingTwiceAppends)
 {
     ScratchDir dir;
