@@ -8,7 +8,8 @@ const double kBeatSeconds = static_cast<double>(static_cast<float>(5.0 / 11.0));
 
 double startTimeFromBeats(int bars, int beats, int quarters)
 {
-    return (4.0 * (bars - 1) + 0.25 * (quarters - 1) + (beats - 1)) * kBeatSeconds;
+    // In double from the start: a typed -2147483648 must not overflow.
+    return (4.0 * (bars - 1.0) + 0.25 * (quarters - 1.0) + (beats - 1.0)) * kBeatSeconds;
 }
 
 bool readStartTimeFile(const char* path, const std::function<void(double)>& apply)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ccache pkg-config python3
+  build-essential cmake ccache pkg-config python3 clang libclang-rt-14-dev
   libopenscenegraph-dev libsdl1.2-dev libode-dev libcal3d12-dev
   libmpg123-dev libmp3lame-dev libfreetype-dev libgl1-mesa-dri libglu1-mesa-dev
   libgtest-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
