@@ -7,6 +7,7 @@
 #include "camera/PathCamera.h"
 #include "effects/FileException.h"
 #include "effects/Sequences.h"
+#include "scenes/Character.h"
 #include "scenes/ColourCartoon.h"
 
 #include <SDL/SDL.h>
@@ -58,6 +59,7 @@ OpeningParts buildShow()
     registerOpeningScope(opening);
     registerOpeningModel(opening);
     buildLogoSequence();
+    buildCharacterScene();
     buildTitleSequence();
     buildSlimeOverlay();
     return opening;
