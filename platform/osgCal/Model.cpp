@@ -13,9 +13,10 @@ namespace osgCal {
 
 namespace {
 
-// Longest step the animation takes in one frame; a stalled frame (loading,
-// a debugger) then does not fling the dance forward.
-const double kMaxStep = 0.25;
+// Longest step the animation takes in one frame: a stalled frame (a
+// debugger, a swapped-out process) does not fling the dance forward, while
+// slow software rendering still keeps the dance on the music's beat.
+const double kMaxStep = 1.0;
 
 // Drives the node's animation from the viewer's frame stamp.
 class AnimationCallback : public osg::NodeCallback

@@ -172,7 +172,7 @@ void addTorso(std::vector<Part>& clothes)
     clothes.push_back(tube({{{0, 0, 0.90}, {0, 0, 1.05}, {0, 0, 1.25}, {0, 0, 1.40}}, {0.160, 0.150, 0.175, 0.165},
                             0.66, 0.4, 0.45},
                            32, 30, Shirt, torsoSkin()));
-    clothes.push_back(tube({{{0, 0, 0.84}, {0, 0, 1.0}}, {0.150, 0.152}, 0.70, 0.5, 0.3}, 28, 12, Trousers,
+    clothes.push_back(tube({{{0, 0, 0.84}, {0, 0, 1.0}}, {0.145, 0.147}, 0.62, 0.5, 0.3}, 28, 12, Trousers,
                            pelvisSkin()));
 }
 
