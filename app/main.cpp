@@ -7,6 +7,7 @@
 #include "camera/PathCamera.h"
 #include "effects/FileException.h"
 #include "effects/Sequences.h"
+#include "scenes/Character.h"
 #include "scenes/ColourCartoon.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightScene.h"
@@ -62,6 +63,7 @@ OpeningParts buildShow()
     registerOpeningModel(opening);
     buildLogoSequence();
     buildEnvironmentRoom();
+    buildCharacterScene();
     buildTitleSequence();
     buildSlimeOverlay();
     buildLightScene();
