@@ -21,4 +21,9 @@ set(CONTENT_FILES
   ddata/rutor.osg
   ddata/velmo-tesk.mp3
   test.pos
+  ddata/blobroom.3ds
+  ddata/kantig-overlay-igen.png
+  demodata/tunnel2.jpg
+  demodata/torus.3ds
+  demodata/torus.png
 )
