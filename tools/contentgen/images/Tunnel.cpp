@@ -22,8 +22,8 @@ namespace {
 
 constexpr int kWidth = 256;
 constexpr int kHeight = 512;
-constexpr int kRingsPerWidth = 8;   // one width is ten seconds of sweep
-constexpr float kDepthScale = 1.7f; // ring number times distance from the horizon
+constexpr int kRingsPerWidth = 6;   // one width is ten seconds of sweep
+constexpr float kDepthScale = 0.9f; // ring number times distance from the horizon
 constexpr int kSamples = 4;         // per pixel and axis, against aliasing
 
 float smoothStep(float lo, float hi, float x)
@@ -36,13 +36,12 @@ float smoothStep(float lo, float hi, float x)
 // colours tile too.
 Rgb ringColour(int ring)
 {
-    static const Rgb colours[4] = {
-        {0.20f, 0.46f, 0.62f},  // cold cyan
-        {0.52f, 0.24f, 0.58f},  // violet
-        {0.22f, 0.50f, 0.46f},  // sea green
-        {0.62f, 0.34f, 0.20f},  // ember
+    static const Rgb colours[3] = {
+        {0.18f, 0.46f, 0.66f},  // cold cyan
+        {0.54f, 0.24f, 0.60f},  // violet
+        {0.66f, 0.36f, 0.18f},  // ember
     };
-    return colours[((ring % 4) + 4) % 4];
+    return colours[((ring % 3) + 3) % 3];
 }
 
 // u across the image (the sweep), v down the screen in 0..1.
@@ -54,9 +53,9 @@ Rgb tunnelAt(float u, float v)
     const float ring = kDepthScale / distance + kRingsPerWidth * u;
     const float n = std::floor(ring);
     const float across = ring - n - 0.5f;  // -0.5 .. 0.5 through one ring
-    const float band = std::exp(-(across * across) / (0.17f * 0.17f));
+    const float band = std::exp(-(across * across) / (0.2f * 0.2f));
     // Far rings crowd at the horizon; fog hides them before they alias.
-    const float fog = smoothStep(0.07f, 0.32f, distance);
+    const float fog = smoothStep(0.1f, 0.36f, distance);
     const Rgb c = ringColour(static_cast<int>(n));
     const float glow = band * fog;
     return {c.r * glow, c.g * glow, c.b * glow};
