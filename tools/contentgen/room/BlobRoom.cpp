@@ -10,7 +10,6 @@
 #include "tools/contentgen/room/Write3ds.h"
 
 #include <osg/Geode>
-#include <osg/Group>
 #include <osg/Material>
 
 #include <string>
