@@ -41,4 +41,9 @@ set(CONTENT_FILES
   skeleton/eyes.crf
   skeleton/dark.crf
   skeleton/shirt.png
+  ddata/blobroom.3ds
+  ddata/kantig-overlay-igen.png
+  demodata/tunnel2.jpg
+  demodata/torus.3ds
+  demodata/torus.png
 )
