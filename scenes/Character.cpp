@@ -9,15 +9,14 @@
 #include "platform/osgCal/Model.h"
 #include "scenes/CharacterConfig.h"
 #include "scenes/ColourCartoon.h"
+#include "scenes/ModelFile.h"
 
 #include <cal3d/cal3d.h>
 #include <osg/Material>
 #include <osg/MatrixTransform>
-#include <osgDB/ReadFile>
 #include <osgUtil/TransformCallback>
 
 #include <iostream>
-#include <vector>
 
 namespace {
 
@@ -29,13 +28,6 @@ const float kTurnSpeed = 0.34906584f;
 std::string lastCalError()
 {
     return CalError::getErrorDescription(CalError::getLastErrorCode());
-}
-
-// The timeline holds plain pointers; the section's nodes live for the run.
-void keepForTheRun(osg::Node* node)
-{
-    static std::vector<osg::ref_ptr<osg::Node>> nodes;
-    nodes.push_back(node);
 }
 
 void attachAllMeshes(osgCal::Model& model)
@@ -68,7 +60,7 @@ osg::ref_ptr<osg::Material> characterMaterial()
 
 osg::ref_ptr<osg::Node> turningModel()
 {
-    osg::ref_ptr<osg::Node> model = osgDB::readNodeFile("ddata/snorkrka1.osg");
+    osg::ref_ptr<osg::Node> model = readSceneModel("ddata/snorkrka1.osg");
     osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
     if (model)
         cartoon->addChild(model.get());
@@ -81,7 +73,7 @@ osg::ref_ptr<osg::Node> turningModel()
 
 void registerNode(double start, double end, osg::Node* node)
 {
-    keepForTheRun(node);
+    g_sceneParts.push_back(node);
     g_timeline->addNode(start, end, g_sceneSwitch.get(), node);
 }
 
