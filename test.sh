@@ -7,7 +7,7 @@ set -uo pipefail
 cd "$(dirname "$0")"
 bash tools/install-deps.sh || exit 1
 bash tools/build.sh build || exit 1
-bash tools/build.sh build-asan -DDEMO_SANITIZE=ON -DDEMO_E2E=OFF -DCMAKE_BUILD_TYPE=Debug || exit 1
+bash tools/build.sh build-asan -DDEMO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || exit 1
 BUILD_TARGETS=fuzz_harnesses bash tools/build.sh build-fuzz -DDEMO_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDEMO_E2E=OFF || exit 1
 
@@ -27,7 +27,7 @@ run_suite() {
 }
 
 run_suite build "tests"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests and whole show"
 run_suite build-fuzz "fuzz runs"
 
 echo
