@@ -87,10 +87,6 @@ class Screenshot:
         value = int.from_bytes(self.data[i:i + self.bytes_per_pixel], "little" if self.little else "big")
         return tuple((value & m) >> s for m, s in zip(self.masks, self.shifts))
 
-    def count(self, predicate, step=4):
-        return sum(1 for y in range(0, self.height, step) for x in range(0, self.width, step)
-                   if predicate(self.pixel(x, y)))
-
 
 class Show:
     """The show running in a copy of the run folder, on its own display."""
@@ -240,6 +236,57 @@ class Show:
     def __exit__(self, *exc):
         self.close()
         return False
+
+
+class ShowCase(unittest.TestCase):
+    """Test methods that share one run of the show, each starting it would
+    cost seconds: they run in the order of their names, each going on from
+    the demo time the one before left. A subclass may give a static
+    prepare(folder) and an env, as Show takes them."""
+
+    prepare = None
+    env = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.show = Show(prepare=cls.prepare, env=cls.env)
+        cls.show.status_time(timeout=90)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.show.close()
+
+
+def count(shot, predicate, box=(0, 0, 800, 600), step=4):
+    """How many of the box's pixels, every step-th in each direction, match."""
+    x0, y0, x1, y1 = box
+    return sum(1 for y in range(y0, y1, step) for x in range(x0, x1, step) if predicate(shot.pixel(x, y)))
+
+
+def share(shot, predicate, box=(0, 0, 800, 600), step=4):
+    x0, y0, x1, y1 = box
+    return count(shot, predicate, box, step) / (len(range(y0, y1, step)) * len(range(x0, x1, step)))
+
+
+def changed(a, b, predicate, step=2):
+    """Pixels where the predicate holds in one picture and not the other."""
+    return sum(1 for y in range(0, 600, step) for x in range(0, 800, step)
+               if predicate(a.pixel(x, y)) != predicate(b.pixel(x, y)))
+
+
+def shots_until(show, end, timeout=30):
+    """(demo time, screenshot) pairs taken back to back, without waiting for
+    status lines, until the demo time passes end."""
+    shots = []
+    deadline = time.time() + timeout
+    while show.latest_demo_time() <= end and time.time() < deadline:
+        shots.append((show.latest_demo_time(), show.screenshot()))
+    return shots
+
+
+def write_script(folder, name, text):
+    with open(os.path.join(folder, "scripts", name), "w") as f:
+        f.write(text)
 
 
 def near(colour, expected, tolerance=8):

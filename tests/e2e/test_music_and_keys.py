@@ -1,103 +1,156 @@
-"""The soundtrack and the developer keys from outside: the opening scope on
-screen, jumping to a typed time, restarting, reloading the scripts, typed
-text that is not a number, a missing mp3, and the written sound output."""
+"""The show's runtime and the author's keys from outside, on one run: the
+status lines, the start-time file, the opening scope on grey, the black
+after it, typed times, restart, typed text that is not a number, reloading
+the scripts, recording camera paths, Escape, and the written sound output."""
 
 import os
+import re
 import struct
 import unittest
 
 import harness
-from harness import Show
+from harness import ShowCase, count, near, write_script
 
 GREY = (102, 102, 102)
+STATUS = re.compile(r"^FPS:(\S+) Time:(\S+) Frame: (\d+)$")
+SOUND_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "disk-%d.raw" % os.getpid())
+NUMBER = r"-?\d+\.\d\d"
 
 
-def count_lines(show, pattern_text, after):
-    return sum(1 for line in show.lines[after:] if line.startswith(pattern_text))
+def record(show, key, prompt, name, way_points, written=None):
+    """Starts a recording with its key, types the file name, marks way points
+    with m and finishes with p, waiting for each step on the console."""
+    before = len(show.lines)
+    show.key(key)
+    show.wait_for(prompt, after=before)
+    show.type_line(name)
+    show.wait_for(r"Writing camera pos to file: scripts/%s$" % (written or name), after=before)
+    for _ in range(way_points):
+        show.key("m")
+        show.status_time()
+    before = len(show.lines)
+    show.key("p")
+    show.wait_for(r"Position saving\. Closing file\.\.Done!$", after=before)
 
 
-class MusicAndKeys(unittest.TestCase):
-    def test_opening_scope_draws_the_waveform_on_grey(self):
-        with Show() as show:
-            show.wait_until_demo_time(6.0, timeout=120)
-            shot = show.screenshot()
-            dark = shot.count(lambda p: p[0] < 40 and p[1] < 40 and p[2] < 40, step=2)
-            grey = shot.count(lambda p: abs(p[0] - 102) < 6 and abs(p[2] - 102) < 6, step=2)
-            self.assertGreater(dark, 200, "black scope lines across the picture")
-            self.assertGreater(grey, dark, "on the grey background")
-            self.assertEqual(show.quit(), 0)
+def lines_of(show, name, pattern):
+    lines = open(os.path.join(show.folder, "scripts", name)).read().splitlines()
+    for line in lines:
+        assert re.match(pattern, line), line
+    return len(lines)
 
-    def test_typed_time_restart_and_bad_input(self):
-        with Show() as show:
-            show.status_time(timeout=90)
-            show.jump_to(30)
-            t, _ = show.status_time()
-            t, _ = show.status_time()
-            self.assertGreaterEqual(t, 30.0)
-            self.assertLess(t, 33.0)
 
-            show.jump_to("soon")  # not a number: the time runs on
-            t, _ = show.status_time()
-            self.assertGreaterEqual(t, 30.0)
-            show.key("c")
-            show.wait_for(r"Enter new speed: ")
-            show.type_line("fast")
-            show.jump_to(40)  # the next prompt still reads
-            show.status_time()
-            t, _ = show.status_time()
-            self.assertGreaterEqual(t, 40.0)
+class RuntimeAndKeys(ShowCase):
+    env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": SOUND_FILE,
+           # about one 1024-frame buffer's worth of real time
+           "SDL_DISKAUDIODELAY": "23"}
 
+    @staticmethod
+    def prepare(folder):
+        write_script(folder, "starttime.txt", "3 2 1\n")
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        if os.path.exists(SOUND_FILE):
+            os.remove(SOUND_FILE)
+
+    def test_1_status_lines_and_a_start_time_file_that_is_printed_but_not_applied(self):
+        show = self.show
+        show.wait_for(r"Starttime, X: 3 Y: 2 iZ: 1$")
+        _, index = show.wait_for(r"^FPS:")
+        m = STATUS.match(show.lines[index])
+        self.assertIsNotNone(m, show.lines[index])
+        self.assertEqual(m.group(3), "10")
+        fps, t = float(m.group(1)), float(m.group(2))
+        self.assertAlmostEqual(fps, 10 / t, delta=0.01 * fps + 1e-3)
+        self.assertLess(t, 4.0)  # not 4.09 + elapsed: start-up set it back to 0
+        frames = [int(STATUS.match(l).group(3)) for l in show.lines if STATUS.match(l)]
+        self.assertTrue(all(f % 10 == 0 for f in frames))
+
+    def test_2_opening_scope_draws_the_waveform_on_grey_then_black(self):
+        show = self.show
+        show.wait_until_demo_time(6.0)
+        shot = show.screenshot()
+        self.assertEqual((shot.width, shot.height), (800, 600))
+        for corner in ((5, 5), (795, 595)):
+            self.assertTrue(near(shot.pixel(*corner), GREY), shot.pixel(*corner))
+        dark = count(shot, lambda p: p[0] < 40 and p[1] < 40 and p[2] < 40, step=2)
+        grey = count(shot, lambda p: abs(p[0] - 102) < 6 and abs(p[2] - 102) < 6, step=2)
+        self.assertGreater(dark, 200, "black scope lines across the picture")
+        self.assertGreater(grey, dark, "on the grey background")
+
+        show.jump_to(16)
+        show.wait_until_demo_time(17.0)
+        shot = show.screenshot()
+        for corner in ((5, 5), (795, 5)):
+            self.assertTrue(near(shot.pixel(*corner), (0, 0, 0)), shot.pixel(*corner))
+
+    def test_3_typed_time_restart_and_bad_input(self):
+        show = self.show
+        show.jump_to(30)
+        show.status_time()
+        t, _ = show.status_time()
+        self.assertGreaterEqual(t, 30.0)
+        self.assertLess(t, 33.0)
+
+        show.jump_to("soon")  # not a number: the time runs on
+        t, _ = show.status_time()
+        self.assertGreaterEqual(t, 30.0)
+        show.key("c")
+        show.wait_for(r"Enter new speed: ")
+        show.type_line("fast")
+        show.jump_to(40)  # the next prompt still reads
+        show.status_time()
+        t, _ = show.status_time()
+        self.assertGreaterEqual(t, 40.0)
+
+        before = len(show.lines)
+        show.key("0")
+        show.wait_for(r"^\*\*\* Time resets \*\*\*$", after=before)
+        t, _ = show.status_time()
+        self.assertLess(t, 3.0)
+
+    def test_4_reload_twice_leaves_each_list_with_its_file(self):
+        show = self.show
+        folder = os.path.join(show.folder, "scripts")
+        flashes = len(open(os.path.join(folder, "flash.txt")).read().split()) // 6
+        blacks = len(open(os.path.join(folder, "black.txt")).read().split()) // 6
+        for _ in range(2):
             before = len(show.lines)
-            show.key("0")
-            show.wait_for(r"^\*\*\* Time resets \*\*\*$", after=before)
-            t, frame = show.status_time()
-            self.assertLess(t, 3.0)
-            self.assertEqual(show.quit(), 0)
+            show.key("l")
+            show.wait_for(r"^\*\* ResetAndLoad \*\*$", after=before)
+            show.status_time()
+            self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Flash")), flashes)
+            self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Black")), blacks)
 
-    def test_reload_twice_leaves_each_list_with_its_file(self):
-        with Show() as show:
-            show.status_time(timeout=90)
-            folder = os.path.join(show.folder, "scripts")
-            flashes = len(open(os.path.join(folder, "flash.txt")).read().split()) // 6
-            blacks = len(open(os.path.join(folder, "black.txt")).read().split()) // 6
-            for _ in range(2):
-                before = len(show.lines)
-                show.key("l")
-                show.wait_for(r"^\*\* ResetAndLoad \*\*$", after=before)
-                show.status_time()
-                self.assertEqual(count_lines(show, "Adding Flash", before), flashes)
-                self.assertEqual(count_lines(show, "Adding Black", before), blacks)
-            self.assertEqual(show.quit(), 0)
+    def test_5_recording_paths_from_the_keyboard_and_playing_one_back(self):
+        show = self.show
+        record(show, "o", r"Camera position saving\. Enter filename:", "path1", way_points=3)
+        # A name that is too long is cut at 127 characters.
+        record(show, "i", r"Spline position saving\. Enter filename:", "x" * 300, way_points=0, written="x" * 127)
+        record(show, "i", r"Spline position saving\. Enter filename:", "points1", way_points=3)
+        self.assertEqual(lines_of(show, "path1", r"^%s( %s){8}$" % (NUMBER, NUMBER)), 8)
+        self.assertEqual(lines_of(show, "points1", r"^%s( %s){2}$" % (NUMBER, NUMBER)), 8)
 
-    def test_missing_soundtrack_runs_silent(self):
-        def without_mp3(folder):
-            os.remove(os.path.join(folder, "ddata", "velmo-tesk.mp3"))
+        # The recording plays back as a camera path once the script names it.
+        write_script(show.folder, "cameras.txt", "1 500 path1\n")
+        before = len(show.lines)
+        show.key("l")
+        show.wait_for(r"Adding Camera, Start: 1 End: 500 Filename: scripts/path1$", after=before)
+        show.wait_for(r"Loading camera pos from file: scripts/path1$", after=before)
+        show.status_time()
+        self.assertNotIn("File Not Found : scripts/path1", show.output())
 
-        with Show(prepare=without_mp3) as show:
-            _, index = show.wait_for(r"^Opening mp3 file: ddata/velmo-tesk\.mp3$")
-            _, next_index = show.wait_for(r"^File not found$", after=index)
-            self.assertEqual(next_index, index + 1)
-            show.wait_until_demo_time(1.0)
-            self.assertEqual(show.quit(), 0)
-
-    def test_disk_output_holds_the_soundtrack(self):
-        out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "disk-%d.raw" % os.getpid())
-        try:
-            with Show(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out,
-                               # about one 1024-frame buffer's worth of real time
-                               "SDL_DISKAUDIODELAY": "23"}) as show:
-                show.wait_until_demo_time(3.0)
-                self.assertEqual(show.quit(), 0)
-            data = open(out, "rb").read()
-            self.assertGreater(len(data), 44100 * 4)  # at least a second of stereo 16-bit
-            first_second = struct.unpack("<%dh" % (44100 * 2), data[:44100 * 4])
-            # SDL may write a few silent device buffers before the first mix.
-            loud = [i for i, v in enumerate(first_second) if abs(v) > 300]
-            self.assertTrue(loud, "the first second is silent")
-            self.assertLess(loud[0], 4 * 1024 * 2 + 2048)
-        finally:
-            if os.path.exists(out):
-                os.remove(out)
+    def test_6_escape_ends_the_show_and_the_sound_output_holds_the_soundtrack(self):
+        self.assertEqual(self.show.quit(), 0)
+        data = open(SOUND_FILE, "rb").read()
+        self.assertGreater(len(data), 44100 * 4)  # at least a second of stereo 16-bit
+        first_second = struct.unpack("<%dh" % (44100 * 2), data[:44100 * 4])
+        # SDL may write a few silent device buffers before the first mix.
+        loud = [i for i, v in enumerate(first_second) if abs(v) > 300]
+        self.assertTrue(loud, "the first second is silent")
+        self.assertLess(loud[0], 4 * 1024 * 2 + 2048)
 
 
 if __name__ == "__main__":

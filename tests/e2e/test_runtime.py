@@ -1,79 +1,21 @@
-"""The show's runtime from outside: status lines, the grey-then-black
-background, the start-time file, Escape, and a start-up that cannot run."""
+"""Start-up from outside: a show that cannot start stops with a clear error,
+and one whose optional files are missing, or whose scripts are the
+author's own, runs on and shows them."""
 
 import os
-import re
 import subprocess
 import unittest
 
 import harness
-from harness import Show, near
-
-GREY = (102, 102, 102)
-STATUS = re.compile(r"^FPS:(\S+) Time:(\S+) Frame: (\d+)$")
+from harness import Show, ShowCase, count, near, write_script
 
 
-class Runtime(unittest.TestCase):
-    def test_status_lines_background_and_escape(self):
-        with Show() as show:
-            first, index = show.wait_for(r"^FPS:", timeout=90)
-            line = show.lines[index]
-            m = STATUS.match(line)
-            self.assertIsNotNone(m, line)
-            self.assertEqual(m.group(3), "10")
-            fps, t = float(m.group(1)), float(m.group(2))
-            self.assertAlmostEqual(fps, 10 / t, delta=0.01 * fps + 1e-3)
-            frames = [int(STATUS.match(l).group(3)) for l in show.lines if STATUS.match(l)]
-            self.assertTrue(all(f % 10 == 0 for f in frames))
+def remove(folder, *paths):
+    for path in paths:
+        os.remove(os.path.join(folder, path))
 
-            # Before 16.46 s the clear colour is grey; a corner shows it.
-            t, _ = show.status_time()
-            self.assertLess(t, 15.0, "start-up too slow to see the grey")
-            shot = show.screenshot()
-            self.assertEqual((shot.width, shot.height), (800, 600))
-            self.assertTrue(near(shot.pixel(5, 5), GREY), shot.pixel(5, 5))
-            self.assertTrue(near(shot.pixel(795, 595), GREY), shot.pixel(795, 595))
 
-            show.wait_until_demo_time(17.0)
-            shot = show.screenshot()
-            self.assertTrue(near(shot.pixel(5, 5), (0, 0, 0)), shot.pixel(5, 5))
-            self.assertTrue(near(shot.pixel(795, 5), (0, 0, 0)), shot.pixel(795, 5))
-
-            self.assertEqual(show.quit(), 0)
-
-    def test_start_time_file_is_printed_but_the_show_starts_at_zero(self):
-        def with_start_time(folder):
-            with open(os.path.join(folder, "scripts", "starttime.txt"), "w") as f:
-                f.write("3 2 1\n")
-
-        with Show(prepare=with_start_time) as show:
-            show.wait_for(r"Starttime, X: 3 Y: 2 iZ: 1$")
-            t, frame = show.status_time(timeout=90, after=0)
-            self.assertEqual(frame, 10)
-            self.assertLess(t, 4.0)  # not 4.09 + elapsed: start-up set it back to 0
-            self.assertEqual(show.quit(), 0)
-
-    def test_missing_start_time_file_is_reported_and_the_show_runs(self):
-        def without_start_time(folder):
-            path = os.path.join(folder, "scripts", "starttime.txt")
-            if os.path.exists(path):
-                os.remove(path)
-
-        with Show(prepare=without_start_time) as show:
-            show.wait_for(r"Could not open file: scripts/starttime\.txt$")
-            show.status_time(timeout=90)
-            self.assertEqual(show.quit(), 0)
-
-    def test_missing_splash_stops_start_up_with_a_clear_error(self):
-        def without_splash(folder):
-            os.remove(os.path.join(folder, "demodata", "bg003x.jpg"))
-
-        with Show(prepare=without_splash) as show:
-            show.wait_for(r"^Texutre image file not found: demodata/bg003x\.jpg$")
-            status = show.wait_exit()
-            self.assertGreater(status, 0)  # an error status, not a signal
-            self.assertNotIn("FPS:", show.output())
-
+class StartUpThatCannotRun(unittest.TestCase):
     def test_without_a_display_the_show_stops_at_once_naming_the_window(self):
         no_server = ":%d" % harness.VirtualDisplay._free_display_number()
         for display in (None, no_server):
@@ -90,6 +32,47 @@ class Runtime(unittest.TestCase):
             self.assertIn("Cannot open the show's 800 x 600 OpenGL window", lines[0])
             self.assertIn(display or "DISPLAY is not set", lines[0])
             self.assertNotIn("FPS:", result.stdout)
+
+    def test_a_missing_picture_stops_start_up_naming_it(self):
+        for picture in ("demodata/bg003x.jpg", "ddata/kvell.png", "ddata/kantig-overlay-igen.png"):
+            with Show(prepare=lambda folder: remove(folder, picture)) as show:
+                show.wait_for(r"^Texutre image file not found: %s$" % picture.replace(".", r"\."))
+                self.assertGreater(show.wait_exit(), 0, picture)  # an error status, not a signal
+                self.assertNotIn("FPS:", show.output())
+
+
+class MissingFilesAndOwnScripts(ShowCase):
+    @staticmethod
+    def prepare(folder):
+        remove(folder, "scripts/starttime.txt", "ddata/velmo-tesk.mp3", "skeleton/skeleton.cfg")
+        write_script(folder, "cameras.txt", "1 3 nothere.pos\n")
+        write_script(folder, "flash.txt", "3 6 0.1 0.2 2.5 1\n")
+        write_script(folder, "black.txt", "7 10 0.1 0.2 2.5 1\n")
+
+    def test_1_each_missing_file_is_named(self):
+        show = self.show
+        show.wait_for(r"Could not open file: scripts/starttime\.txt$")
+        _, index = show.wait_for(r"^Opening mp3 file: ddata/velmo-tesk\.mp3$")
+        self.assertEqual(show.wait_for(r"^File not found$", after=index)[1], index + 1)
+        show.wait_for(r"^Cannot load correctly model config file\.$")
+        show.wait_for(r"File Not Found : scripts/nothere\.pos")
+        show.wait_for(r"^Adding Flash, Start: 3 End: 6 Up: 0.1 Down: 0.2 Peek: 2.5 Strength: 1$")
+        show.wait_for(r"^Adding Black, Start: 7 End:10Up: 0.1 Down: 0.2 Peek: 2.5 Strength: 1$")
+
+    def test_2_scripted_flash_peak_and_black_fade_bottom(self):
+        self.show.wait_until_demo_time(3.5)
+        shot = self.show.screenshot()
+        self.assertTrue(near(shot.pixel(5, 5), (255, 255, 255), 3), shot.pixel(5, 5))
+        self.assertGreater(count(shot, lambda p: p[0] > 250 and p[1] > 250), 25000)
+        self.show.wait_until_demo_time(7.5)
+        shot = self.show.screenshot()
+        self.assertTrue(near(shot.pixel(5, 5), (0, 0, 0), 3), shot.pixel(5, 5))
+
+    def test_3_the_show_runs_on_into_the_character_section(self):
+        self.show.jump_to(90)
+        self.assertGreaterEqual(self.show.wait_until_demo_time(90.5), 90.5)
+        self.assertEqual(self.show.quit(), 0)
+        self.assertIn(b"opening failed!", self.show.stderr)
 
 
 if __name__ == "__main__":

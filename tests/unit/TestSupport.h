@@ -69,6 +69,31 @@ private:
     std::streambuf* m_old;
 };
 
+// Sets an environment variable for one test and puts back what was there.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        m_old = old ? old : "";
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
 inline void writeFile(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;

@@ -3,8 +3,7 @@
 // angular overlay and the tunnel texture through its image readers, and the
 // authored camera path through the room.
 #include "camera/Spline.h"
-
-#include <gtest/gtest.h>
+#include "ContentSupport.h"
 
 #include <osg/Geometry>
 #include <osg/Material>
@@ -13,43 +12,19 @@
 #include <osg/TriangleFunctor>
 #include <osgDB/ReadFile>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-const char* const kAssets = "blobroom torus tunnel angularFrame";
-const char* const kFiles[] = {"ddata/blobroom.3ds", "ddata/kantig-overlay-igen.png", "demodata/tunnel2.jpg",
-                              "demodata/torus.3ds", "demodata/torus.png"};
-
-std::string generatorPath()
-{
-#ifdef CONTENTGEN_EXE
-    return CONTENTGEN_EXE;
-#else
-    const char* env = std::getenv("CONTENTGEN_EXE");
-    return env ? env : "";
-#endif
-}
-
-std::vector<char> readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
+namespace fs = std::filesystem;
 
 struct Triangle {
     osg::Vec3 a, b, c;
@@ -159,58 +134,17 @@ int crossingsAlongX(const osg::Vec3& p, const std::vector<Triangle>& triangles)
     return count;
 }
 
-class ContentScenes : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (generatorPath().empty())
-            return;
-        root_ = fs::temp_directory_path() / ("content_scenes_" + std::to_string(getpid()));
-        for (const char* run : {"a", "b"}) {
-            const std::string cmd = generatorPath() + " " + (root_ / run).string() + " " + kAssets + " > /dev/null";
-            generated_ = std::system(cmd.c_str()) == 0;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        if (!root_.empty())
-            fs::remove_all(root_);
-    }
-    void SetUp() override
-    {
-        if (generatorPath().empty())
-            GTEST_SKIP() << "CONTENTGEN_EXE not set";
-        ASSERT_TRUE(generated_) << "the generator failed";
-    }
-
-    static fs::path file(const std::string& rel) { return root_ / "a" / rel; }
-
-    static std::vector<Body> readBodies(const std::string& rel)
-    {
-        osg::ref_ptr<osg::Node> model = osgDB::readNodeFile(file(rel).string());
-        EXPECT_TRUE(model.valid()) << rel;
-        BodySurvey survey;
-        if (model.valid())
-            model->accept(survey);
-        return survey.bodies;
-    }
-
-    static fs::path root_;
-    static bool generated_;
-};
-
-fs::path ContentScenes::root_;
-bool ContentScenes::generated_ = false;
-
-TEST_F(ContentScenes, TwoRunsGiveIdenticalBytes)
+std::vector<Body> readBodies(const std::string& rel)
 {
-    for (const char* rel : kFiles) {
-        EXPECT_GT(fs::file_size(root_ / "a" / rel), 0u) << rel;
-        EXPECT_TRUE(readBytes(root_ / "a" / rel) == readBytes(root_ / "b" / rel)) << rel;
-    }
+    osg::ref_ptr<osg::Node> model = osgDB::readNodeFile(content::file(rel));
+    EXPECT_TRUE(model.valid()) << rel;
+    BodySurvey survey;
+    if (model.valid())
+        model->accept(survey);
+    return survey.bodies;
 }
 
-TEST_F(ContentScenes, RoomReadsBackSmoothColouredAndFacingTheAir)
+TEST(ContentScenes, RoomReadsBackSmoothColouredAndFacingTheAir)
 {
     const std::vector<Body> bodies = readBodies("ddata/blobroom.3ds");
     ASSERT_GE(bodies.size(), 5u);
@@ -260,7 +194,7 @@ TEST_F(ContentScenes, RoomReadsBackSmoothColouredAndFacingTheAir)
     }
 }
 
-TEST_F(ContentScenes, CameraPathGlidesThroughTheAir)
+TEST(ContentScenes, CameraPathGlidesThroughTheAir)
 {
     std::vector<Triangle> surfaces;
     for (const Body& b : readBodies("ddata/blobroom.3ds"))
@@ -291,7 +225,7 @@ TEST_F(ContentScenes, CameraPathGlidesThroughTheAir)
     EXPECT_GT(nearest, 0.5f) << "the camera grazes a surface";
 }
 
-TEST_F(ContentScenes, TorusIsAColouredRingInTheMiddleOfItsLayer)
+TEST(ContentScenes, TorusIsAColouredRingInTheMiddleOfItsLayer)
 {
     const std::vector<Body> bodies = readBodies("demodata/torus.3ds");
     ASSERT_EQ(bodies.size(), 1u);
@@ -319,9 +253,9 @@ TEST_F(ContentScenes, TorusIsAColouredRingInTheMiddleOfItsLayer)
     EXPECT_GT((std::max({r, g, b}) - std::min({r, g, b})) / n, 0.1) << "ring colour is grey";
 }
 
-TEST_F(ContentScenes, OverlayLeavesTheMiddleOpenAndDarkensTheFrame)
+TEST(ContentScenes, OverlayLeavesTheMiddleOpenAndDarkensTheFrame)
 {
-    osg::ref_ptr<osg::Image> img = osgDB::readImageFile(file("ddata/kantig-overlay-igen.png").string());
+    osg::ref_ptr<osg::Image> img = osgDB::readImageFile(content::file("ddata/kantig-overlay-igen.png"));
     ASSERT_TRUE(img.valid());
     ASSERT_EQ(img->getPixelFormat(), static_cast<GLenum>(GL_RGBA));
     // The stripe blend multiplies the room by colour + alpha per channel.
@@ -344,27 +278,15 @@ TEST_F(ContentScenes, OverlayLeavesTheMiddleOpenAndDarkensTheFrame)
         EXPECT_LT(factor(x, y), 128) << "the frame does not darken at " << x << "," << y;
 }
 
-TEST_F(ContentScenes, TunnelTilesAcrossTheSweepAndDarkensAtTheHorizon)
+TEST(ContentScenes, TunnelTilesAcrossTheSweepAndDarkensAtTheHorizon)
 {
-    osg::ref_ptr<osg::Image> img = osgDB::readImageFile(file("demodata/tunnel2.jpg").string());
+    osg::ref_ptr<osg::Image> img = osgDB::readImageFile(content::file("demodata/tunnel2.jpg"));
     ASSERT_TRUE(img.valid());
-    auto level = [&](int x, int y) {
-        const unsigned char* p = img->data(x, y);
-        return p[0] + p[1] + p[2];
-    };
+    auto level = [&](int x, int y) { return content::levelAt(*img, x, y); };
     // The sweep runs across columns and past the last one.
-    auto columnStep = [&](int a, int b) {
-        double sum = 0;
-        for (int y = 0; y < img->t(); ++y)
-            sum += std::abs(level(a, y) - level(b, y));
-        return sum / img->t();
-    };
-    double inner = 0;
-    for (int x = 0; x + 1 < img->s(); ++x)
-        inner += columnStep(x, x + 1);
-    inner /= img->s() - 1;
+    const auto [inner, wrap] = content::lineSteps(*img, false);
     EXPECT_GT(inner, 0.5) << "the columns do not move";
-    EXPECT_LT(columnStep(img->s() - 1, 0), 2.0 * inner + 2.0) << "seam where the sweep wraps";
+    EXPECT_LT(wrap, 2.0 * inner + 2.0) << "seam where the sweep wraps";
     // Each column makes bands: bright rings and dark gaps towards the
     // edges, dark around the horizon in the middle.
     for (int x : {0, img->s() / 3, img->s() - 1}) {

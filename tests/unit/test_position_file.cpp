@@ -35,7 +35,7 @@ TEST(PositionFile, LineStructureDoesNotMatter)
     expectSamePoints(byLine.upSpline(), spread.upSpline());
 }
 
-TEST(PositionFile, TrailingPartialRecordAndTextEndTheList)
+TEST(PositionFile, TrailingPartialRecordTextAndEmptyFilesEndTheListAndLoadingAgainAppends)
 {
     ScratchDir dir;
     CaptureStdout quiet;
@@ -44,11 +44,15 @@ TEST(PositionFile, TrailingPartialRecordAndTextEndTheList)
         nineteen += std::to_string(i) + " ";
     writeFile("partial.pos", nineteen);
     writeFile("text.pos", std::string(kTwoPosesOneLineEach) + "# a comment\n1 2 3 4 5 6 7 8 9\n");
+    writeFile("empty.pos", "");
     PathCamera partial, text;
     EXPECT_TRUE(partial.load("partial.pos"));
     EXPECT_EQ(partial.eyeSpline().size(), 2u);
     EXPECT_TRUE(text.load("text.pos")); // ends at the comment, without a hang
     EXPECT_EQ(text.eyeSpline().size(), 2u);
+    EXPECT_TRUE(text.load("empty.pos"));
+    text.load("text.pos");
+    EXPECT_EQ(text.centerSpline().size(), 4u);
 }
 
 TEST(PositionFile, NonFiniteOrHugeNumbersEndTheListWithOneLine)
@@ -65,20 +69,6 @@ TEST(PositionFile, NonFiniteOrHugeNumbersEndTheListWithOneLine)
     }
 }
 
-TEST(PositionFile, EmptyFileLoadsNothingAndLoadingTwiceAppends)
-{
-    ScratchDir dir;
-    CaptureStdout quiet;
-    writeFile("empty.pos", "");
-    writeFile("two.pos", kTwoPosesOneLineEach);
-    PathCamera camera;
-    EXPECT_TRUE(camera.load("empty.pos"));
-    EXPECT_EQ(camera.eyeSpline().size(), 0u);
-    camera.load("two.pos");
-    camera.load("two.pos");
-    EXPECT_EQ(camera.centerSpline().size(), 4u);
-}
-
 TEST(PositionFile, MissingFileIsReportedWithoutALineEnd)
 {
     ScratchDir dir;
@@ -89,29 +79,21 @@ TEST(PositionFile, MissingFileIsReportedWithoutALineEnd)
                           "File Not Found : scripts/nothere.pos");
 }
 
-TEST(PositionFile, RecordsAreWrittenWithTwoDecimals)
+TEST(PositionFile, RecordsAreWrittenWithTwoDecimalsAndAFileThatCannotBeCreatedIsSkipped)
 {
     ScratchDir dir;
-    CaptureStdout quiet;
+    CaptureStdout out;
     PathCamera camera;
     camera.setLookAt(-0.004, 1.005, 2.5, 0, 0, 0, 0, 0, 1);
     camera.recordPoint(); // nothing open: writes nothing
+    EXPECT_FALSE(camera.openPoseRecording("scripts/"));
+    EXPECT_FALSE(camera.isRecordingPoses());
+    EXPECT_NE(out.text().find("Writing camera pos to file: scripts/\nFile Not Found : scripts/\n"),
+              std::string::npos);
     ASSERT_TRUE(camera.openPointRecording("scripts/points"));
     ASSERT_TRUE(camera.openPoseRecording("scripts/poses"));
     camera.recordPoint();
     camera.closeRecordings();
     EXPECT_EQ(readFile("scripts/points"), "-0.00 1.00 2.50\n");
     EXPECT_EQ(readFile("scripts/poses"), "-0.00 1.00 2.50 0.00 0.00 0.00 0.00 0.00 1.00\n");
-}
-
-TEST(PositionFile, RecordingThatCannotBeCreatedIsSkipped)
-{
-    ScratchDir dir;
-    CaptureStdout out;
-    PathCamera camera;
-    EXPECT_FALSE(camera.openPoseRecording("scripts/"));
-    camera.recordPoint();
-    EXPECT_FALSE(camera.isRecordingPoses());
-    EXPECT_NE(out.text().find("Writing camera pos to file: scripts/\nFile Not Found : scripts/\n"),
-              std::string::npos);
 }

@@ -1,22 +1,17 @@
-// The room and the light scene: their windows on the timeline, the circling
-// light, the shadow map's texture planes and its depth pass.
+// The room without its model, the circling light, the shadow map's texture
+// planes and its depth pass.
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
 #include "scenes/EnvironmentRoom.h"
-#include "scenes/LightScene.h"
 #include "scenes/LightTransformCallback.h"
-#include "scenes/Physics.h"
 #include "scenes/RenderToTextureCallback.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <osg/Geometry>
-#include <osg/TexEnvCombine>
 #include <osg/TexGen>
-#include <osg/TextureCubeMap>
-#include <osgDB/WriteFile>
 #include <osgUtil/CullVisitor>
 #include <osgUtil/RenderStage>
 
@@ -24,19 +19,8 @@
 
 namespace {
 
-struct Window {
-    double start, end;
-};
-
-std::vector<Window> effectTable()
-{
-    std::vector<Window> rows;
-    for (const auto& w : g_timeline->effectWindows())
-        rows.push_back({w.start, w.end});
-    return rows;
-}
-
-// A run folder with the segment's pictures and a timeline to register on.
+// A run folder with the segment's pictures but no room model, and a
+// timeline to register on.
 struct Builders : ::testing::Test {
     ScratchDir dir;
     CaptureStdout console;
@@ -47,9 +31,6 @@ struct Builders : ::testing::Test {
         mkdir("ddata", 0755);
         writeTestImage("demodata/tunnel2.jpg", 120);
         writeTestImage("ddata/kantig-overlay-igen.png", 120);
-        writeFile("main.cpp", "int main()\n{\n}\n");
-        if (!g_world)
-            initPhysics();
         g_camera = &camera;
         g_sceneSwitch = new osg::Switch;
         g_timeline = new Timeline;
@@ -73,75 +54,12 @@ osg::ref_ptr<osg::Vec3Array> triangleAt(const osg::Vec3& p)
     return vertices;
 }
 
-void writeTinyModel(const std::string& path)
-{
-    osg::ref_ptr<osg::Geometry> triangle = new osg::Geometry;
-    triangle->setVertexArray(triangleAt(osg::Vec3()).get());
-    triangle->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
-    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
-    geode->addDrawable(triangle.get());
-    ASSERT_TRUE(osgDB::writeNodeFile(*geode, path));
-}
-
-TEST_F(Builders, TheRoomAndItsBandsAndOverlayTakeTheirWindows)
-{
-    writeTinyModel("ddata/blobroom.3ds");
-    buildEnvironmentRoom();
-    ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
-    const auto& room = g_timeline->nodeWindows()[0];
-    EXPECT_EQ(room.start, 29.09090909090909);
-    EXPECT_EQ(room.end, 58.0);
-    EXPECT_EQ(room.parent, g_sceneSwitch.get());
-
-    const osg::StateSet* ss = room.node->getStateSet();
-    ASSERT_TRUE(ss);
-    const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
-    EXPECT_TRUE(dynamic_cast<const osg::TextureCubeMap*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXTURE)));
-    const auto* texGen = dynamic_cast<const osg::TexGen*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXGEN));
-    ASSERT_TRUE(texGen);
-    EXPECT_EQ(texGen->getMode(), osg::TexGen::REFLECTION_MAP);
-    const auto* combiner = dynamic_cast<const osg::TexEnvCombine*>(ss->getTextureAttribute(0, osg::StateAttribute::TEXENV));
-    ASSERT_TRUE(combiner);
-    EXPECT_EQ(combiner->getCombine_RGB(), GLint(GL_ADD));
-    EXPECT_EQ(ss->getTextureMode(0, GL_TEXTURE_CUBE_MAP), onOverride);
-    EXPECT_EQ(ss->getTextureMode(0, GL_TEXTURE_GEN_S), onOverride);
-
-    const std::vector<Window> effects = effectTable();
-    ASSERT_EQ(effects.size(), 2u);
-    EXPECT_EQ(effects[0].start, 29.09090909090909);
-    EXPECT_EQ(effects[0].end, 58.2);
-    EXPECT_EQ(effects[1].start, 33.0);
-    EXPECT_EQ(effects[1].end, 58.0);
-}
-
 TEST_F(Builders, AMissingRoomIsNamedAndTheBandsStillRun)
 {
     buildEnvironmentRoom();
     EXPECT_NE(console.text().find("Could not read model: ddata/blobroom.3ds\n"), std::string::npos);
     EXPECT_TRUE(g_timeline->nodeWindows().empty());
-    EXPECT_EQ(effectTable().size(), 2u);
-}
-
-TEST_F(Builders, TheLightSceneRegistersItsSegmentCameraTextAndBoxRain)
-{
-    buildLightScene();
-    ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
-    EXPECT_EQ(g_timeline->nodeWindows()[0].start, 70.0);
-    EXPECT_EQ(g_timeline->nodeWindows()[0].end, 87.0);
-    ASSERT_EQ(g_timeline->cameraWindows().size(), 1u);
-    EXPECT_EQ(g_timeline->cameraWindows()[0].end, 300.0);
-    ASSERT_EQ(effectTable().size(), 1u) << "the scrolling source";
-    EXPECT_EQ(effectTable()[0].start, 70.0);
-
-    const auto& physics = g_timeline->physicsWindows();
-    ASSERT_EQ(physics.size(), 4u);
-    const double expected[4][3] = {{73, 87, 1}, {77, 78, 0}, {81, 82, 0}, {85, 86, 0}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(physics[i].start, expected[i][0]);
-        EXPECT_EQ(physics[i].end, expected[i][1]);
-        EXPECT_EQ(physics[i].kind, static_cast<int>(expected[i][2]));
-    }
-    EXPECT_NE(console.text().find("Could not read model: demodata/torus.3ds"), std::string::npos);
+    EXPECT_EQ(g_timeline->effectWindows().size(), 2u);
 }
 
 // Runs the light's callback once with a frame at time t and traversal n.

@@ -10,37 +10,23 @@
 #include "platform/sound/fsound.h"
 
 #include "SoundTestFiles.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
-
 namespace {
 
-constexpr int kRate = 44100;
+using soundtest::kRate;
 constexpr int kBlock = 1024;
-
-std::vector<int16_t> readRaw(const std::string& path)
-{
-    std::vector<int16_t> samples;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return samples;
-    int16_t buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, sizeof(int16_t), 4096, file)) > 0)
-        samples.insert(samples.end(), buffer, buffer + got);
-    std::fclose(file);
-    return samples;
-}
 
 // Normalised correlation of the output's left channel with the source.
 double correlation(const std::vector<int16_t>& stereo, const std::vector<int16_t>& mono, int frames)
@@ -56,38 +42,6 @@ double correlation(const std::vector<int16_t>& stereo, const std::vector<int16_t
     return both / std::sqrt(out * in + 1e-9);
 }
 
-void waitForBlocks(long long blocks)
-{
-    FSOUND_MIXSTATS stats{};
-    for (int i = 0; i < 1000 && FSOUND_GetMixStats(&stats) && stats.blocks < blocks; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-}
-
-// Sets an environment variable for one test and puts back what was there.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        m_old = old ? old : "";
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::string m_old;
-    bool m_had = false;
-};
-
 TEST(SoundDiskOutput, HoldsTheDecodedSoundtrackFromTheFirstBlockOn)
 {
     const std::string raw = soundtest::tempPath("disk-output.raw");
@@ -100,7 +54,7 @@ TEST(SoundDiskOutput, HoldsTheDecodedSoundtrackFromTheFirstBlockOn)
     std::vector<int16_t> source(static_cast<size_t>(kRate));
     for (size_t i = 0; i < source.size(); ++i)
         source[i] = static_cast<int16_t>(12000.0 * std::sin(2.0 * M_PI * (900.0 - 0.004 * i) * i / kRate));
-    const std::string mp3 = soundtest::writeMp3("disk.mp3", source, 1, kRate);
+    const std::string mp3 = soundtest::writeMp3("disk.mp3", source);
 
     struct CloseSound
     {
@@ -111,10 +65,14 @@ TEST(SoundDiskOutput, HoldsTheDecodedSoundtrackFromTheFirstBlockOn)
     ASSERT_NE(stream, nullptr);
     FSOUND_Stream_SetTime(stream, 0);
     FSOUND_Stream_Play(0, stream);
-    waitForBlocks(12);
+    FSOUND_MIXSTATS stats{};
+    for (int i = 0; i < 1000 && FSOUND_GetMixStats(&stats) && stats.blocks < 12; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     FSOUND_Close(); // closes the file
 
-    std::vector<int16_t> written = readRaw(raw);
+    const std::string bytes = readFile(raw);
+    std::vector<int16_t> written(bytes.size() / 2);
+    std::memcpy(written.data(), bytes.data(), 2 * written.size());
     size_t silent = 0;
     while (silent < written.size() && written[silent] == 0)
         ++silent;

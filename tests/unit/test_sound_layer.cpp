@@ -1,5 +1,5 @@
-// The sound layer's calls without playing anything: version, set-up rules,
-// buffer lengths, errors, and the DSP unit chain.
+// The sound layer's calls without playing anything: set-up rules, buffer
+// lengths, errors, and the DSP unit chain.
 
 #include "platform/sound/DspChain.h"
 #include "platform/sound/fsound.h"
@@ -21,62 +21,35 @@ protected:
     }
 };
 
-TEST_F(SoundLayer, ReportsAVersionTheShowAccepts)
-{
-    EXPECT_GE(FSOUND_GetVersion(), 3.71f);
-}
-
-TEST_F(SoundLayer, CallsBeforeInitFailWithNotInitialised)
+TEST_F(SoundLayer, SetUpRulesAreEnforcedWithTheirErrors)
 {
     EXPECT_EQ(FSOUND_Stream_Open("any.mp3", FSOUND_NORMAL, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_NOT_INITIALISED);
     EXPECT_EQ(FSOUND_DSP_Create([](void*, void* b, int, void*) { return b; }, 1, nullptr), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_NOT_INITIALISED);
-}
-
-TEST_F(SoundLayer, InitTwiceIsRefused)
-{
-    ASSERT_TRUE(FSOUND_Init(44100, 128, FSOUND_INIT_GLOBALFOCUS));
-    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_NONE);
-    EXPECT_FALSE(FSOUND_Init(44100, 128, 0));
-    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_ALREADY_INITIALISED);
-}
-
-TEST_F(SoundLayer, ImpossibleSettingsAreInvalidParameters)
-{
     EXPECT_FALSE(FSOUND_Init(0, 128, 0));
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
     EXPECT_FALSE(FSOUND_SetMixer(42));
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
-}
+    EXPECT_EQ(FSOUND_DSP_GetBufferLengthTotal() % FSOUND_DSP_GetBufferLength(), 0);
 
-TEST_F(SoundLayer, MixerIsFloatUnlessChosenBeforeInit)
-{
+    // The mixer is float unless chosen before the layer starts.
     EXPECT_EQ(FSOUND_GetMixer(), FSOUND_MIXER_FLOAT);
     ASSERT_TRUE(FSOUND_SetMixer(FSOUND_MIXER_INT16));
-    ASSERT_TRUE(FSOUND_Init(44100, 8, 0));
+    ASSERT_TRUE(FSOUND_Init(44100, 128, FSOUND_INIT_GLOBALFOCUS));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_NONE);
     EXPECT_EQ(FSOUND_GetMixer(), FSOUND_MIXER_INT16);
     EXPECT_FALSE(FSOUND_SetMixer(FSOUND_MIXER_FLOAT));
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_ALREADY_INITIALISED);
+    EXPECT_FALSE(FSOUND_Init(44100, 128, 0));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_ALREADY_INITIALISED);
 }
 
-TEST_F(SoundLayer, OutputBufferIsAWholeNumberOfBlocks)
-{
-    EXPECT_EQ(FSOUND_DSP_GetBufferLength(), 1024);
-    EXPECT_EQ(FSOUND_DSP_GetBufferLengthTotal(), 4096);
-    EXPECT_EQ(FSOUND_DSP_GetBufferLengthTotal() % FSOUND_DSP_GetBufferLength(), 0);
-}
-
-TEST_F(SoundLayer, MissingFileIsFileNotFound)
+TEST_F(SoundLayer, MissingFileAndNullStreamAreRefused)
 {
     ASSERT_TRUE(FSOUND_Init(44100, 128, 0));
     EXPECT_EQ(FSOUND_Stream_Open("ddata/missing.mp3", FSOUND_NORMAL, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_FILE_NOT_FOUND);
-}
-
-TEST_F(SoundLayer, NullStreamIsAnInvalidParameter)
-{
-    ASSERT_TRUE(FSOUND_Init(44100, 128, 0));
     EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
     EXPECT_FALSE(FSOUND_Stream_SetTime(nullptr, 0));
@@ -102,8 +75,12 @@ TEST(SoundDspChain, ActiveUnitsRunInPriorityOrder)
     sound::DspChain chain;
     CallLog log;
     std::pair<CallLog*, int> units[] = {{&log, 300}, {&log, 100}, {&log, 200}, {&log, 50}};
-    for (auto& unit : units)
-        chain.create(logCall, unit.second, &unit)->active.store(unit.second != 50);
+    for (auto& unit : units) {
+        FSOUND_DSPUNIT* made = chain.create(logCall, unit.second, &unit);
+        EXPECT_FALSE(made->active.load());
+        EXPECT_TRUE(FSOUND_DSP_SetActive(made, unit.second != 50));
+    }
+    EXPECT_FALSE(FSOUND_DSP_SetActive(nullptr, true));
     float block[8] = {};
     chain.run(block, block, 4);
     EXPECT_EQ(log.priorities, (std::vector<int>{100, 200, 300}));
@@ -132,16 +109,6 @@ TEST(SoundDspChain, EachUnitGetsWhatTheOneBeforeReturned)
     chain.create(keepOriginal, 2, &seenOriginal)->active.store(true);
     EXPECT_EQ(chain.run(original, mixed, 4), replaced);
     EXPECT_EQ(seenOriginal, original);
-}
-
-TEST(SoundDspChain, ActivationGoesThroughTheLayer)
-{
-    sound::DspChain chain;
-    FSOUND_DSPUNIT* unit = chain.create(replaceBuffer, 1, nullptr);
-    EXPECT_FALSE(unit->active.load());
-    EXPECT_TRUE(FSOUND_DSP_SetActive(unit, true));
-    EXPECT_TRUE(unit->active.load());
-    EXPECT_FALSE(FSOUND_DSP_SetActive(nullptr, true));
 }
 
 } // namespace

@@ -23,34 +23,23 @@ void expectNear(const Vector3& a, const Vector3& b)
 
 } // namespace
 
-TEST(Spline, SegmentPassesThroughItsInnerPoints)
+TEST(Spline, RunsFromTheSecondPointToTheLastButOneAndClamps)
 {
-    const Spline s = lineOf(4);
-    expectNear(s.segment(0, 0.0f), s.point(1));
-    expectNear(s.segment(0, 1.0f), s.point(2));
-}
-
-TEST(Spline, FivePointsRunFromTheSecondToTheThird)
-{
-    const Spline s = lineOf(5);
-    expectNear(s.at(0.0f), s.point(1));
-    expectNear(s.at(0.5f), s.segment(0, 0.5f));
-    expectNear(s.at(1.0f), s.point(2));
-}
-
-TEST(Spline, FractionIsClampedToTheCurve)
-{
-    const Spline s = lineOf(6);
-    expectNear(s.at(-0.3f), s.at(0.0f));
-    expectNear(s.at(1.7f), s.at(1.0f));
-    expectNear(s.at(std::nanf("")), s.at(0.0f));
-}
-
-TEST(Spline, FourPointsGiveTheSecondPointEverywhere)
-{
-    const Spline s = lineOf(4);
+    EXPECT_FALSE(lineOf(3).canEvaluate());
     for (float u : {0.0f, 0.3f, 1.0f})
-        expectNear(s.at(u), s.point(1));
+        expectNear(lineOf(4).at(u), lineOf(4).point(1)); // one segment's worth: the second point
+
+    const Spline five = lineOf(5);
+    expectNear(five.segment(0, 0.0f), five.point(1));
+    expectNear(five.segment(0, 1.0f), five.point(2));
+    expectNear(five.at(0.0f), five.point(1));
+    expectNear(five.at(0.5f), five.segment(0, 0.5f));
+    expectNear(five.at(1.0f), five.point(2));
+
+    const Spline six = lineOf(6);
+    expectNear(six.at(-0.3f), six.at(0.0f));
+    expectNear(six.at(1.7f), six.at(1.0f));
+    expectNear(six.at(std::nanf("")), six.at(0.0f));
 }
 
 TEST(Spline, RecordedPathVisitsEveryWayPointAtEqualShares)
@@ -65,10 +54,4 @@ TEST(Spline, RecordedPathVisitsEveryWayPointAtEqualShares)
     expectNear(s.at(0.5f), b);
     expectNear(s.at(0.75f), c);
     expectNear(s.at(1.0f), end);
-}
-
-TEST(Spline, TooFewPointsCannotBeEvaluated)
-{
-    EXPECT_FALSE(lineOf(3).canEvaluate());
-    EXPECT_TRUE(lineOf(4).canEvaluate());
 }
