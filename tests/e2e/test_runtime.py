@@ -56,7 +56,7 @@ class MissingFilesAndOwnScripts(ShowCase):
         self.assertEqual(show.wait_for(r"^File not found$", after=index)[1], index + 1)
         show.wait_for(r"^Cannot load correctly model config file\.$")
         show.wait_for(r"File Not Found : scripts/nothere\.pos")
-        show.wait_for(r"^Adding Flash, Start: 3 End: 6 Up: 0.1 Down: 0.2 Peek: 2.5 Strength: 1$")
+        show.wait_for(r"Adding Flash, Start: 3 End: 6 Up: 0.1 Down: 0.2 Peek: 2.5 Strength: 1$")
         show.wait_for(r"^Adding Black, Start: 7 End:10Up: 0.1 Down: 0.2 Peek: 2.5 Strength: 1$")
 
     def test_2_scripted_flash_peak_and_black_fade_bottom(self):
