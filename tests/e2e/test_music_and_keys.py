@@ -4,6 +4,7 @@ text that is not a number, a missing mp3, and the written sound output."""
 
 import os
 import struct
+import time
 import unittest
 
 import harness
@@ -68,6 +69,60 @@ class MusicAndKeys(unittest.TestCase):
                 self.assertEqual(count_lines(show, "Adding Flash", before), flashes)
                 self.assertEqual(count_lines(show, "Adding Black", before), blacks)
             self.assertEqual(show.quit(), 0)
+
+    def test_pause_holds_the_time_and_beat_keys_walk_the_grid(self):
+        out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pause-%d.raw" % os.getpid())
+        beat = 0.4545454680919647
+        try:
+            with Show(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": out,
+                           "SDL_DISKAUDIODELAY": "23"}) as show:
+                show.wait_until_demo_time(3.0, timeout=120)
+                before = len(show.lines)
+                show.key("space")
+                show.wait_for(r"^\*\* Paused \*\*$", after=before)
+                paused_at = time.time()
+                held, frame = show.status_time()
+                for _ in range(3):
+                    t, later = show.status_time()
+                    self.assertEqual(t, held)
+                    self.assertGreater(later, frame)
+
+                # Steps land exactly on the grid and stay there while paused.
+                cell = int(held / beat + 1e-6)
+                for key, cells in [("period", cell + 1), ("comma", cell), ("comma", cell - 1),
+                                   ("bracketright", (cell - 1) // 4 * 4 + 4)]:
+                    before = len(show.lines)
+                    show.key(key)
+                    m, _ = show.wait_for(r"^\*\* Bar (\d+) beat (\d+): (\S+) s \*\*$", after=before)
+                    self.assertEqual((int(m.group(1)), int(m.group(2))), (cells // 4 + 1, cells % 4 + 1))
+                    self.assertAlmostEqual(float(m.group(3)), cells * beat, places=4)
+                    show.status_time()
+                    t, _ = show.status_time()
+                    self.assertEqual(t, float(m.group(3)))
+                held = t
+                time.sleep(3.0)  # long enough to find the silence in the sound
+
+                before = len(show.lines)
+                show.key("space")
+                show.wait_for(r"^\*\* Resumed \*\*$", after=before)
+                pause_seconds = time.time() - paused_at
+                show.status_time()
+                t, _ = show.status_time()
+                self.assertGreater(t, held)
+                # Goes on from where it was held: the pause is not caught up on.
+                self.assertLess(t - held, pause_seconds)
+                self.assertEqual(show.quit(), 0)
+            with open(out, "rb") as f:
+                data = f.read()
+            samples = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 2 * 2])
+            longest = run = 0
+            for value in samples:
+                run = run + 1 if value == 0 else 0
+                longest = max(longest, run)
+            self.assertGreater(longest, 2 * 44100 * 2, "the music stops while paused")
+        finally:
+            if os.path.exists(out):
+                os.remove(out)
 
     def test_missing_soundtrack_runs_silent(self):
         def without_mp3(folder):

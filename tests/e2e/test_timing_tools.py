@@ -103,6 +103,35 @@ class TimingTools(unittest.TestCase):
             show.wait_until_demo_time(3.5)
             self.assertEqual(show.quit(), 0)
 
+    def test_saved_scripts_reload_by_themselves(self):
+        def scripts(folder):
+            write_script(folder, "cameras.txt", "1 500 live.pos\n")
+            write_script(folder, "live.pos", "0 -20 0 0 0 0 0 0 1\n0 -25 5 0 0 0 0 0 1\n")
+
+        with Show(prepare=scripts) as show:
+            show.status_time(timeout=90)
+            for name, text, expected in [
+                    ("flash.txt", "40 41 0.1 0.2 0.3 1\n",
+                     r"^Adding Flash, Start: 40 End: 41 Up: 0.1 Down: 0.2 Peek: 0.3 Strength: 1$"),
+                    ("live.pos", "0 -30 0 0 0 0 0 0 1\n0 -35 5 0 0 0 0 0 1\n",
+                     r"^Loading camera pos from file: scripts/live\.pos$")]:
+                before = len(show.lines)
+                write_script(show.folder, name, text)
+                _, changed = show.wait_for(r"^Changed: scripts/%s$" % re.escape(name), after=before)
+                show.wait_for(expected, after=changed)
+                # Seen by the next frame: at most the status line of the frame
+                # the save fell into comes between.
+                between = [l for l in show.lines[before:changed] if l.startswith("FPS:")]
+                self.assertLessEqual(len(between), 1)
+
+            # Half written: the loader's usual reading, and the show goes on.
+            before = len(show.lines)
+            write_script(show.folder, "flash.txt", "40 41 0.1 ")
+            _, changed = show.wait_for(r"^Changed: scripts/flash\.txt$", after=before)
+            show.status_time()
+            self.assertFalse([l for l in show.lines[changed:] if l.startswith("Adding Flash")])
+            self.assertEqual(show.quit(), 0)
+
     def test_missing_effect_image_stops_start_up(self):
         def without_logo(folder):
             os.remove(os.path.join(folder, "ddata", "kvell.png"))
