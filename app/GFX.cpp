@@ -149,11 +149,16 @@ void GFX::frame()
     reloadChangedScripts();
     applyCamera();
     viewer->runOnce();
-    if (g_time > kGreyUntil)
-        sceneView->setClearColor(kBlack);
+    updateBackground();
     readDemoTime();
     ++g_frameCount;
     g_frameDelta = static_cast<double>(viewer->getFrameTime());
+}
+
+void GFX::updateBackground()
+{
+    if (g_time > kGreyUntil)
+        sceneView->setClearColor(kBlack);
 }
 
 void GFX::readDemoTime()

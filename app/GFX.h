@@ -42,6 +42,11 @@ public:
     // The last step of frame(); the capture also calls it after stepping the
     // clock, so the timeline sees the frame's own time.
     void readDemoTime();
+    // Grey until the demo time has passed the opening, black from then on
+    // (never grey again). frame() applies it after drawing, so the change
+    // shows from the next frame; the capture also applies it before its first
+    // frame, which the show would have reached through the frames before it.
+    void updateBackground();
     // The last rendered picture as RGB rows, bottom row first.
     void readPixels(std::vector<unsigned char>& rgb) const;
     // Reads scripts/starttime.txt and jumps to each start time it holds.

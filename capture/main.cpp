@@ -196,6 +196,8 @@ int capture(CaptureOptions& options)
     // Frame 0 shows `from` exactly: the clock has stepped to it already.
     DemoClock::instance().step();
     gfx.setTime(options.from);
+    gfx.readDemoTime();
+    gfx.updateBackground();
     gfx.playMusic();
     const Outcome outcome = captureFrames(gfx, options, total, encoder);
     const bool finished = encoder.finish();

@@ -46,7 +46,9 @@ PbufferContext::~PbufferContext()
         eglDestroyContext(display, static_cast<EGLContext>(m_context));
     if (m_surface)
         eglDestroySurface(display, static_cast<EGLSurface>(m_surface));
-    eglTerminate(display);
+    // The display itself stays initialised: EGL hands out one display per
+    // platform and process, and terminating it would unload Mesa's driver
+    // under whatever it still keeps, for the next buffer to load it again.
 }
 
 bool PbufferContext::fail(const std::string& step)
