@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs every test: unit and end-to-end tests on the normal build, then the
-# unit tests again under the address and undefined-behaviour sanitizers, then
-# a short run of each fuzz harness.
+# unit tests and the whole show again under the address and undefined-
+# behaviour sanitizers, the sound layer's tests under the thread sanitizer,
+# then a short run of each fuzz harness.
 # Ends with the total pass/fail count.
 set -uo pipefail
 cd "$(dirname "$0")"
 bash tools/install-deps.sh || exit 1
 bash tools/build.sh build || exit 1
-bash tools/build.sh build-asan -DDEMO_SANITIZE=ON -DDEMO_E2E=OFF -DCMAKE_BUILD_TYPE=Debug || exit 1
+bash tools/build.sh build-asan -DDEMO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || exit 1
+BUILD_TARGETS=sound_tests bash tools/build.sh build-tsan -DDEMO_TSAN=ON -DDEMO_E2E=OFF || exit 1
 BUILD_TARGETS=fuzz_harnesses bash tools/build.sh build-fuzz -DDEMO_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDEMO_E2E=OFF || exit 1
 
@@ -27,7 +29,8 @@ run_suite() {
 }
 
 run_suite build "tests"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests and whole show"
+run_suite build-tsan "thread-sanitizer sound tests"
 run_suite build-fuzz "fuzz runs"
 
 echo

@@ -5,6 +5,7 @@
 #include "audio/ScopeScene.h"
 #include "camera/PathCamera.h"
 #include "effects/Sequences.h"
+#include "scenes/Character.h"
 #include "scenes/ColourCartoon.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightScene.h"
@@ -54,6 +55,7 @@ OpeningParts buildShow(unsigned randomSeed)
     registerOpeningModel(opening);
     buildLogoSequence();
     buildEnvironmentRoom();
+    buildCharacterScene();
     buildTitleSequence();
     buildSlimeOverlay();
     buildLightScene();

@@ -47,6 +47,9 @@ void CFlash::update()
 CBackgroundStripe::CBackgroundStripe(const std::string& path)
     : CTextureImage(path), CImageFX(CTextureImage::geometry.get())
 {
+    // Unblended, the stripe is the picture behind the scene; builders that
+    // call setBlending on getNode() put it back among the overlays.
+    setBackground(root.get());
 }
 
 namespace Overlays {

@@ -31,7 +31,8 @@ private:
 // value (exactly at the top of the rise, and after the fall).
 std::optional<double> flashAlpha(double t, double up, double down, double peek, double strength);
 
-// A full-screen image that only animates its texture coordinates.
+// A full-screen image that only animates its texture coordinates. Without
+// blending it is a background, drawn behind the 3D scene.
 class CBackgroundStripe : public CTextureImage, public CImageFX
 {
 public:

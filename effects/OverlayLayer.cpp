@@ -21,3 +21,10 @@ void setBlending(osg::Node* node, unsigned source, unsigned destination)
     stateSet->setAttributeAndModes(new osg::BlendFunc(source, destination), osg::StateAttribute::ON);
     stateSet->setRenderBinDetails(100, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
 }
+
+void setBackground(osg::Node* node)
+{
+    // The overlay quads draw without depth test, which in OpenGL also means
+    // without depth writes: the scene drawn afterwards is not hidden by them.
+    node->getOrCreateStateSet()->setRenderBinDetails(-10, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
+}

@@ -21,4 +21,29 @@ set(CONTENT_FILES
   ddata/rutor.osg
   ddata/velmo-tesk.mp3
   test.pos
+  ddata/snorkrka1.osg
+  ddata/nybak1.png
+  skeleton/skeleton.cfg
+  skeleton/dancer.csf
+  skeleton/idle.caf
+  skeleton/wave.caf
+  skeleton/walk.caf
+  skeleton/cheer.caf
+  skeleton/dance.caf
+  skeleton/body.cmf
+  skeleton/clothes.cmf
+  skeleton/face.cmf
+  skeleton/skin.crf
+  skeleton/shirt.crf
+  skeleton/trousers.crf
+  skeleton/shoes.crf
+  skeleton/hair.crf
+  skeleton/eyes.crf
+  skeleton/dark.crf
+  skeleton/shirt.png
+  ddata/blobroom.3ds
+  ddata/kantig-overlay-igen.png
+  demodata/tunnel2.jpg
+  demodata/torus.3ds
+  demodata/torus.png
 )

@@ -1,0 +1,128 @@
+#include "scenes/Character.h"
+
+#include "app/Globals.h"
+#include "app/Timeline.h"
+#include "audio/ScopeScene.h"
+#include "camera/PathCamera.h"
+#include "effects/Flash.h"
+#include "platform/osgCal/CoreModel.h"
+#include "platform/osgCal/Model.h"
+#include "scenes/CharacterConfig.h"
+#include "scenes/ColourCartoon.h"
+#include "scenes/ModelFile.h"
+
+#include <cal3d/cal3d.h>
+#include <osg/Material>
+#include <osg/MatrixTransform>
+#include <osgUtil/TransformCallback>
+
+#include <iostream>
+
+namespace {
+
+// The animation the character plays: the fifth of the configuration file.
+const int kDanceAnimation = 4;
+// Turning speed of the model: 20 degrees per second.
+const float kTurnSpeed = 0.34906584f;
+
+std::string lastCalError()
+{
+    return CalError::getErrorDescription(CalError::getLastErrorCode());
+}
+
+void attachAllMeshes(osgCal::Model& model)
+{
+    CalCoreModel* core = model.getCalCoreModel();
+    for (int i = 0; i < core->getCoreMeshCount(); ++i)
+        model.getCalModel()->attachMesh(i);
+}
+
+void lightModel(osg::StateSet& state)
+{
+    const auto forced = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    state.setMode(GL_LIGHTING, forced);
+    state.setMode(GL_LIGHT0, forced);
+    state.setMode(GL_LIGHT1, osg::StateAttribute::ON);
+    state.setMode(GL_LIGHT2, osg::StateAttribute::ON);
+    state.setMode(GL_LIGHT3, osg::StateAttribute::ON);
+}
+
+// The submeshes' colours drive the diffuse term; a shiny white highlight.
+osg::ref_ptr<osg::Material> characterMaterial()
+{
+    osg::ref_ptr<osg::Material> material = new osg::Material;
+    material->setColorMode(osg::Material::DIFFUSE);
+    material->setAmbient(osg::Material::FRONT_AND_BACK, osg::Vec4(0, 0, 0, 1));
+    material->setSpecular(osg::Material::FRONT_AND_BACK, osg::Vec4(1, 1, 1, 1));
+    material->setShininess(osg::Material::FRONT_AND_BACK, 64.0f);
+    return material;
+}
+
+osg::ref_ptr<osg::Node> turningModel()
+{
+    osg::ref_ptr<osg::Node> model = readSceneModel("ddata/snorkrka1.osg");
+    osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
+    if (model)
+        cartoon->addChild(model.get());
+    osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform;
+    transform->addChild(cartoon.get());
+    transform->setUpdateCallback(new osgUtil::TransformCallback(cartoon->getBound().center(),
+                                                                osg::Vec3(0.0f, 1.0f, 0.2f), kTurnSpeed));
+    return transform;
+}
+
+void registerNode(double start, double end, osg::Node* node)
+{
+    g_sceneParts.push_back(node);
+    g_timeline->addNode(start, end, g_sceneSwitch.get(), node);
+}
+
+} // namespace
+
+osg::ref_ptr<osg::Group> createCharacter()
+{
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    osg::ref_ptr<osgCal::CoreModel> core = new osgCal::CoreModel;
+    if (!LoadCFG("skeleton", "skeleton/skeleton.cfg", core.get())) {
+        std::cout << "Cannot load correctly model config file." << std::endl;
+        return nullptr;
+    }
+    osg::ref_ptr<osgCal::Model> model = new osgCal::Model;
+    if (!model->setCoreModel(core.get())) {
+        std::cerr << "setCoreModel: " << lastCalError() << std::endl;
+        return nullptr;
+    }
+    attachAllMeshes(*model);
+    model->setCullingActive(false);
+    model->getCalModel()->setMaterialSet(0);
+    if (!model->create()) {
+        std::cerr << "create: " << lastCalError() << std::endl;
+        return nullptr;
+    }
+    // The cartoon shader normalises per vertex; spare the CPU the work.
+    model->normalizeNormals = false;
+    model->getCalModel()->getMixer()->blendCycle(kDanceAnimation, 1.0f, 0.0f);
+    osg::StateSet* state = model->getOrCreateStateSet();
+    lightModel(*state);
+    osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
+    cartoon->addChild(model.get());
+    group->addChild(cartoon.get());
+    state->setAttributeAndModes(characterMaterial().get(), osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+    return group;
+}
+
+void buildCharacterScene()
+{
+    registerNode(58.0, 70.0, turningModel().get());
+    g_timeline->addEffect(58.0, 70.0, g_sceneSwitch.get(), new Demo::Image::CBackgroundStripe("ddata/nybak1.png"));
+    g_timeline->addCamera(58.01, 70.0, new PathCamera("scripts/object1.pos"));
+
+    // Without a character its window stays empty; its camera still flies.
+    if (osg::ref_ptr<osg::Group> character = createCharacter())
+        registerNode(87.0, 100.0, character.get());
+    g_timeline->addCamera(87.0, 100.0, new PathCamera("scripts/sk.pos"));
+
+    osg::ref_ptr<osg::Group> scope = buildScopeScene();
+    scope->setCullingActive(false);
+    registerNode(58.0, 116.0, scope.get());
+}
