@@ -160,7 +160,9 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     return outcome;
 }
 
-int capture(CaptureOptions& options)
+// Ends the process itself, as the show does, while the application object
+// and everything it made are still alive.
+[[noreturn]] void capture(CaptureOptions& options)
 {
     // Everything that moves reads this one clock; from here on it moves only
     // when a frame is done, by exactly one frame.
@@ -204,16 +206,16 @@ int capture(CaptureOptions& options)
     if (outcome.encoderFailed || !finished) {
         std::cerr << "capture: " << (encoder.error().empty() ? "ffmpeg stopped taking frames" : encoder.error())
                   << "; " << options.output << " is not complete" << std::endl;
-        return 1;
+        std::exit(1);
     }
     if (outcome.frames < total) {
         std::cerr << "Stopped: " << options.output << " holds the first " << outcome.frames << " of "
                   << total << " frames" << std::endl;
-        return kExitInterrupted;
+        std::exit(kExitInterrupted);
     }
     std::cout << "Wrote " << options.output << ": " << total << " frames at " << options.fps << " fps"
               << std::endl;
-    return 0;
+    std::exit(0);
 }
 
 } // namespace
@@ -229,9 +231,7 @@ int main(int argc, char** argv)
     checkBeforeBuilding(options);
     handleStopSignals();
     try {
-        // Ends through exit: the sound layer's threads and the scene graph
-        // go down with the process, as they do in the show.
-        std::exit(capture(options));
+        capture(options);
     } catch (const Demo::CFileException& e) {
         std::cout << e.message << std::endl;
         std::cerr << "capture: cannot build the show: " << e.message << std::endl;
