@@ -1,9 +1,13 @@
 // The author's single-press keys: restart, jump to a typed time, fly speed,
-// reload the timing scripts, re-read the start time, way points, scope accent.
+// reload the timing scripts, re-read the start time, way points, scope accent,
+// pause, and steps on the beat grid.
 #include "app/GFX.h"
 
+#include "app/BeatGrid.h"
 #include "app/Console.h"
 #include "app/Globals.h"
+#include "app/Pause.h"
+#include "app/ScriptWatcher.h"
 #include "app/Timeline.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
@@ -36,12 +40,45 @@ void GFX::handleDeveloperKey(int key)
         if (const auto speed = readTypedInteger(std::cin))
             g_camera->setSpeed(*speed);
     }
-    if (key == SDLK_l) {
-        std::cout << "** ResetAndLoad **" << std::endl;
-        g_timeline->reload(Timeline::ReloadAll);
-    }
+    if (key == SDLK_l)
+        reloadScripts();
     if (key == SDLK_k) {
         std::cout << "** ReadTime **" << std::endl;
         readStartTime();
     }
+    if (key == SDLK_SPACE)
+        togglePause();
+    if (key == SDLK_COMMA)
+        stepOnBeatGrid(1, -1);
+    if (key == SDLK_PERIOD)
+        stepOnBeatGrid(1, +1);
+    if (key == SDLK_LEFTBRACKET)
+        stepOnBeatGrid(kBeatsPerBar, -1);
+    if (key == SDLK_RIGHTBRACKET)
+        stepOnBeatGrid(kBeatsPerBar, +1);
+}
+
+void GFX::reloadScripts()
+{
+    std::cout << "** ResetAndLoad **" << std::endl;
+    g_timeline->reload(Timeline::ReloadAll);
+    // The camera script may name other position files now.
+    if (watcher)
+        watcher->watchFiles(timingScriptFiles());
+}
+
+void GFX::togglePause()
+{
+    const bool pausing = !isShowPaused();
+    setShowPaused(pausing);
+    std::cout << (pausing ? "** Paused **" : "** Resumed **") << std::endl;
+}
+
+void GFX::stepOnBeatGrid(int beatsPerStep, int steps)
+{
+    // From the time on screen now, the one the last frame showed.
+    const double target = stepOnGrid(g_time, beatsPerStep, steps);
+    const BarAndBeat at = barAndBeatAt(target);
+    std::cout << "** Bar " << at.bar << " beat " << at.beat << ": " << target << " s **" << std::endl;
+    setTime(target);
 }

@@ -1,6 +1,8 @@
 #include "app/GFX.h"
 
+#include "app/DemoClock.h"
 #include "app/Globals.h"
+#include "app/ScriptWatcher.h"
 #include "app/StartTime.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
@@ -20,23 +22,43 @@ const osg::Vec4 kGrey(0.4f, 0.4f, 0.4f, 1.0f);
 const osg::Vec4 kBlack(0.0f, 0.0f, 0.0f, 0.0f);
 } // namespace
 
+const char* const GFX::kSoundtrack = "ddata/velmo-tesk.mp3";
+
 GFX::~GFX()
 {
     if (sdlStarted)
         SDL_Quit();
     delete viewer;
+    delete watcher;
 }
 
-void GFX::init(bool fullscreen)
+void GFX::createShowObjects()
 {
     g_camera = new PathCamera();
     g_camera->load("test.pos");
     g_camera->setLookAt(0, -20, 0, 0, 0, 0, 0, 0, 1);
 
     g_music = new MusicStream();
-    g_music->open("ddata/velmo-tesk.mp3");
+    g_music->open(kSoundtrack);
 
     g_rootGroup = new osg::Group;
+}
+
+void GFX::createViewer()
+{
+    viewer = new osgSDL::Viewer;
+    // The frame stamp and the frame time follow the same clock as the demo
+    // time, so a pause or the capture's fixed steps hold for both.
+    viewer->setClock([] { return DemoClock::instance().seconds(); });
+    viewport = new osgSDL::Viewport(g_rootGroup.get());
+    sceneView = viewport->getSceneView();
+    viewer->addViewport(viewport);
+    sceneView->setClearColor(kGrey);
+}
+
+void GFX::init(bool fullscreen)
+{
+    createShowObjects();
 
     // Without a display SDL would settle for a text-terminal or frame-buffer
     // driver that has no OpenGL and draw nothing; only a window will do
@@ -46,15 +68,28 @@ void GFX::init(bool fullscreen)
         failWithoutWindow(SDL_GetError());
     sdlStarted = true;
 
-    viewer = new osgSDL::Viewer;
-    viewport = new osgSDL::Viewport(g_rootGroup.get());
-    sceneView = viewport->getSceneView();
-    viewer->addViewport(viewport);
-    sceneView->setClearColor(kGrey);
+    createViewer();
     SDL_ShowCursor(0);
     viewer->setDisplayMode(800, 600, 24, fullscreen ? SDL_FULLSCREEN : 0);
     if (!viewer->open(nullptr))
         failWithoutWindow(SDL_GetError());
+    viewer->init();
+
+    watcher = new ScriptWatcher;
+    watcher->watchFiles(timingScriptFiles());
+}
+
+void GFX::initOffscreen()
+{
+    createShowObjects();
+    createViewer();
+    viewer->setDisplayMode(800, 600, 24, 0);
+    if (!viewer->openOffscreen()) {
+        std::cerr << "Cannot open an 800 x 600 off-screen OpenGL buffer: "
+                  << viewer->offscreenError() << std::endl;
+        std::exit(1);
+    }
+    offscreen = true;
     viewer->init();
 }
 
@@ -74,7 +109,7 @@ void GFX::showSplash(std::string path)
     splash = new Demo::Image::CTextureImage(path);
     osg::ref_ptr<osg::Group> node = splash->getNode();
     g_rootGroup->addChild(node);
-    if (sdlStarted) {
+    if (sdlStarted || offscreen) {
         frame();
         g_rootGroup->removeChild(node);
     }
@@ -111,13 +146,41 @@ void GFX::frame()
     quitIfAsked();
     if (viewer->hasKeyPress())
         handleDeveloperKey(viewer->getKeySymbol());
+    reloadChangedScripts();
     applyCamera();
     viewer->runOnce();
-    if (g_time > kGreyUntil)
-        sceneView->setClearColor(kBlack);
-    g_time = time() + g_timeOffset;
+    updateBackground();
+    readDemoTime();
     ++g_frameCount;
     g_frameDelta = static_cast<double>(viewer->getFrameTime());
+}
+
+void GFX::updateBackground()
+{
+    if (g_time > kGreyUntil)
+        sceneView->setClearColor(kBlack);
+}
+
+void GFX::readDemoTime()
+{
+    g_time = time() + g_timeOffset;
+}
+
+void GFX::readPixels(std::vector<unsigned char>& rgb) const
+{
+    viewer->readPixels(rgb);
+}
+
+void GFX::reloadChangedScripts()
+{
+    if (!watcher)
+        return;
+    const std::vector<std::string> changed = watcher->changedFiles();
+    if (changed.empty())
+        return;
+    for (const std::string& path : changed)
+        std::cout << "Changed: " << path << std::endl;
+    reloadScripts();
 }
 
 void GFX::setTime(double seconds)

@@ -3,7 +3,9 @@
 #include "app/TimeSyncer.h"
 
 #include <string>
+#include <vector>
 
+class ScriptWatcher;
 namespace osgSDL { class Viewer; class Viewport; }
 namespace osgUtil { class SceneView; }
 namespace Demo { namespace Image { class CTextureImage; } }
@@ -19,8 +21,13 @@ public:
     GFX& operator=(const GFX&) = delete;
 
     // Creates the start camera, the music and the scene root, then opens the
-    // 800 x 600 window (full screen when asked).
+    // 800 x 600 window (full screen when asked) and starts watching the
+    // timing scripts for changes.
     void init(bool fullscreen);
+    // As init, but draws into an 800 x 600 off-screen buffer: no window, no
+    // SDL, no X server, no keys, no script watching. Ends the process with
+    // status 1 when no such buffer can be had.
+    void initOffscreen();
 
     // Shows the picture for exactly one rendered frame, the run's first.
     void showSplash(std::string path);
@@ -31,12 +38,31 @@ public:
 
     // Places the music and the demo time at the given second.
     void setTime(double seconds);
+    // The demo time from the application clock: g_time = clock + g_timeOffset.
+    // The last step of frame(); the capture also calls it after stepping the
+    // clock, so the timeline sees the frame's own time.
+    void readDemoTime();
+    // Grey until the demo time has passed the opening, black from then on
+    // (never grey again). frame() applies it after drawing, so the change
+    // shows from the next frame; the capture also applies it before its first
+    // frame, which the show would have reached through the frames before it.
+    void updateBackground();
+    // The last rendered picture as RGB rows, bottom row first.
+    void readPixels(std::vector<unsigned char>& rgb) const;
     // Reads scripts/starttime.txt and jumps to each start time it holds.
     void readStartTime();
     void playMusic();
 
+    static const char* const kSoundtrack;
+
 private:
+    void createShowObjects();
+    void createViewer();
     void handleDeveloperKey(int key);
+    void togglePause();
+    void stepOnBeatGrid(int beatsPerStep, int steps);
+    void reloadScripts();
+    void reloadChangedScripts();
     void quitIfAsked();
     void applyCamera();
     // The show cannot run without its window: says why and ends the process
@@ -45,6 +71,8 @@ private:
 
     Demo::Image::CTextureImage* splash = nullptr;
     bool sdlStarted = false;
+    bool offscreen = false;
+    ScriptWatcher* watcher = nullptr;
     osgSDL::Viewer* viewer = nullptr;
     osgSDL::Viewport* viewport = nullptr;
     osgUtil::SceneView* sceneView = nullptr;

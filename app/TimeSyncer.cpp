@@ -1,6 +1,13 @@
 #include "app/TimeSyncer.h"
 
-TimeSyncer::TimeSyncer() : m_secondsPerTick(getSecondsPerTick()) {}
+#include "app/DemoClock.h"
+
+TimeSyncer::TimeSyncer() : m_secondsPerTick(DemoClock::instance().secondsPerTick()) {}
+
+double TimeSyncer::now()
+{
+    return DemoClock::instance().ticks();
+}
 
 void TimeSyncer::reset()
 {

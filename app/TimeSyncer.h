@@ -4,7 +4,8 @@
 
 // A restartable clock with a speed factor. The application object, the music
 // object and every screen effect each own one; the demo time is the
-// application clock plus g_timeOffset.
+// application clock plus g_timeOffset. All of them read their ticks from the
+// process-wide DemoClock, so pausing or stepping it holds or steps them all.
 class TimeSyncer : public osg::Timer
 {
 public:
@@ -29,7 +30,7 @@ public:
 private:
     static constexpr double kUnset = -1.0;
 
-    double now() const { return static_cast<double>(tick()); }
+    static double now();
 
     double m_startTick = kUnset;
     double m_lastTick = kUnset;

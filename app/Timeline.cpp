@@ -100,7 +100,9 @@ void Timeline::updatePhysics(PhysicsWindow& w, double t)
     if (inside && !w.active)
         w.active = true;
     if (inside && w.active) {
-        if (w.kind == StepPhysics)
+        // A frame that took no time (the show is paused) moves nothing; the
+        // physics library refuses a step of zero.
+        if (w.kind == StepPhysics && g_frameDelta > 0.0)
             stepPhysics();
         else if (w.kind == RestartBoxRain)
             restartBoxRain();

@@ -68,14 +68,15 @@ def main():
 
 
 def report_sync(args):
-    """Demo time against the audible music at 0, 60 and 120 s."""
+    """Demo time against the audible music at 0 s, before and after a 3 s
+    pause at 10 s, at 60 and at 120 s."""
     for driver in args.audio.split(","):
         print("\naudio/video sync (SDL audio driver: %s)" % driver)
         env = dict(os.environ, SDL_AUDIODRIVER=driver)
         result = subprocess.run([os.path.abspath(args.sync)], cwd=args.show, env=env,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         for line in result.stdout.splitlines():
-            if line.startswith(("demo", "audio thread", "No sound")):
+            if line.startswith(("demo", "paused", "audio thread", "No sound")):
                 print("  " + line)
 
 

@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ccache pkg-config python3 clang libclang-rt-14-dev
   libopenscenegraph-dev libsdl1.2-dev libode-dev libcal3d12-dev
   libmpg123-dev libmp3lame-dev libfreetype-dev libgl1-mesa-dri libglu1-mesa-dev
+  libegl-dev libegl-mesa0 ffmpeg
   libgtest-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-apps imagemagick
 )

@@ -1,5 +1,6 @@
 #include "platform/osgSDL/Viewer.h"
 
+#include "platform/offscreen/PbufferContext.h"
 #include "platform/osgSDL/Viewport.h"
 
 #include <GL/gl.h>
@@ -8,7 +9,18 @@
 
 namespace osgSDL {
 
-Viewer::Viewer() : m_frameStamp(new osg::FrameStamp) {}
+Viewer::Viewer() : m_frameStamp(new osg::FrameStamp)
+{
+    auto timer = std::make_shared<osg::Timer>();
+    setClock([timer] { return timer->time_s(); });
+}
+
+void Viewer::setClock(std::function<double()> seconds)
+{
+    m_clock = std::move(seconds);
+    m_startSeconds = m_clock();
+    m_lastFrameSeconds = m_startSeconds;
+}
 
 Viewer::~Viewer() = default;
 
@@ -43,6 +55,28 @@ bool Viewer::open(SDL_Surface* surface)
     return true;
 }
 
+bool Viewer::openOffscreen()
+{
+    auto context = std::make_unique<offscreen::PbufferContext>();
+    if (!context->open(m_width, m_height)) {
+        m_offscreenError = context->error();
+        return false;
+    }
+    m_offscreen = std::move(context);
+    return true;
+}
+
+void Viewer::readPixels(std::vector<unsigned char>& rgb) const
+{
+    rgb.resize(static_cast<size_t>(m_width) * m_height * 3);
+    if (m_offscreen) {
+        m_offscreen->readPixels(rgb.data());
+        return;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+}
+
 std::string Viewer::videoDriverName()
 {
     char name[64] = "";
@@ -53,7 +87,7 @@ void Viewer::init()
 {
     for (Viewport* viewport : m_viewports)
         viewport->setWindowSize(m_width, m_height);
-    m_lastFrameTick = m_timer.tick();
+    m_lastFrameSeconds = m_clock();
 }
 
 void Viewer::addViewport(Viewport* viewport)
@@ -63,19 +97,26 @@ void Viewer::addViewport(Viewport* viewport)
 
 void Viewer::runOnce()
 {
-    processEvents();
-    const osg::Timer_t now = m_timer.tick();
+    if (!m_offscreen)
+        processEvents();
     m_frameStamp->setFrameNumber(m_frameStamp->getFrameNumber() + 1);
-    m_frameStamp->setReferenceTime(m_timer.delta_s(m_timer.getStartTick(), now));
+    m_frameStamp->setReferenceTime(m_clock() - m_startSeconds);
     m_frameStamp->setSimulationTime(m_frameStamp->getReferenceTime());
-    if (m_surface) {
-        for (Viewport* viewport : m_viewports)
-            viewport->render(m_frameStamp.get());
+    if (m_offscreen) {
+        renderViewports();
+    } else if (m_surface) {
+        renderViewports();
         SDL_GL_SwapBuffers();
     }
-    const osg::Timer_t end = m_timer.tick();
-    m_frameTime = static_cast<float>(m_timer.delta_s(m_lastFrameTick, end));
-    m_lastFrameTick = end;
+    const double end = m_clock();
+    m_frameTime = static_cast<float>(end - m_lastFrameSeconds);
+    m_lastFrameSeconds = end;
+}
+
+void Viewer::renderViewports()
+{
+    for (Viewport* viewport : m_viewports)
+        viewport->render(m_frameStamp.get());
 }
 
 void Viewer::processEvents()

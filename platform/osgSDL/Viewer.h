@@ -6,15 +6,21 @@
 #include <osg/ref_ptr>
 
 #include <deque>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace offscreen { class PbufferContext; }
 
 namespace osgSDL {
 
 class Viewport;
 
 // The window, its OpenGL context and the frame loop's event handling over
-// SDL 1.2. SDL video must be initialised before open().
+// SDL 1.2. SDL video must be initialised before open(). Instead of a window
+// it can draw off screen (openOffscreen), where it needs neither SDL nor an
+// X server and reports no events.
 class Viewer
 {
 public:
@@ -28,7 +34,18 @@ public:
     // needed on this platform and only null is meaningful. False, with SDL's
     // error text set, when there is no window or no OpenGL in it.
     bool open(SDL_Surface* surface = nullptr);
+    // Draws into an off-screen buffer of the display mode's size. False, with
+    // the reason in offscreenError(), when no such buffer can be had.
+    bool openOffscreen();
+    const std::string& offscreenError() const { return m_offscreenError; }
     void init();
+
+    // Where the frame stamp's reference time and the frame time come from, in
+    // seconds; its own timer unless set. Set it before init().
+    void setClock(std::function<double()> seconds);
+
+    // The last rendered picture as RGB rows, bottom row first.
+    void readPixels(std::vector<unsigned char>& rgb) const;
     void addViewport(Viewport* viewport);
 
     // Handles the pending window events, then renders every viewport once.
@@ -42,6 +59,7 @@ public:
 
 private:
     static std::string videoDriverName();
+    void renderViewports();
     void processEvents();
     void releaseLatchedKeys();
     void latchTappedKeys();
@@ -53,8 +71,11 @@ private:
     SDL_Surface* m_surface = nullptr;
     std::vector<Viewport*> m_viewports;
     osg::ref_ptr<osg::FrameStamp> m_frameStamp;
-    osg::Timer m_timer;
-    osg::Timer_t m_lastFrameTick = 0;
+    std::function<double()> m_clock;
+    double m_startSeconds = 0.0;
+    double m_lastFrameSeconds = 0.0;
+    std::unique_ptr<offscreen::PbufferContext> m_offscreen;
+    std::string m_offscreenError;
     bool m_done = false;
     bool m_keyPressed = false;
     int m_keySymbol = 0;

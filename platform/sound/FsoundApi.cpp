@@ -18,6 +18,7 @@ constexpr int kMaxChannels = 1024;
 std::unique_ptr<sound::System> s_system;
 std::atomic<int> s_error{FSOUND_ERR_NONE};
 int s_mixerType = FSOUND_MIXER_FLOAT;
+int s_outputType = FSOUND_OUTPUT_DEFAULT;
 int s_volume = 255;
 
 bool fail(int error)
@@ -56,7 +57,8 @@ bool FSOUND_Init(int mixRate, int maxChannels, unsigned int /*flags*/)
         return fail(FSOUND_ERR_ALREADY_INITIALISED);
     if (mixRate < 8000 || mixRate > 192000 || maxChannels < 1 || maxChannels > kMaxChannels)
         return fail(FSOUND_ERR_INVALID_PARAM);
-    s_system = std::make_unique<sound::System>(mixRate, maxChannels, s_mixerType);
+    s_system = std::make_unique<sound::System>(mixRate, maxChannels, s_mixerType,
+                                               s_outputType == FSOUND_OUTPUT_NOSOUND_NONREALTIME);
     s_system->mixer().setVolume(s_volume);
     return succeed();
 }
@@ -69,6 +71,41 @@ void FSOUND_Close()
 int FSOUND_GetError()
 {
     return s_error.load();
+}
+
+bool FSOUND_SetOutput(int outputType)
+{
+    if (s_system)
+        return fail(FSOUND_ERR_ALREADY_INITIALISED);
+    if (outputType != FSOUND_OUTPUT_DEFAULT && outputType != FSOUND_OUTPUT_NOSOUND_NONREALTIME)
+        return fail(FSOUND_ERR_INVALID_PARAM);
+    s_outputType = outputType;
+    return succeed();
+}
+
+int FSOUND_GetOutput()
+{
+    return s_outputType;
+}
+
+bool FSOUND_Update()
+{
+    if (!initialised())
+        return false;
+    s_system->update();
+    return succeed();
+}
+
+bool FSOUND_SetPaused(int channel, bool paused)
+{
+    if (!initialised())
+        return false;
+    return s_system->mixer().setPaused(channel, paused) ? succeed() : fail(FSOUND_ERR_INVALID_PARAM);
+}
+
+bool FSOUND_GetPaused(int channel)
+{
+    return initialised() && s_system->mixer().isPaused(channel);
 }
 
 bool FSOUND_SetMixer(int mixer)

@@ -23,6 +23,7 @@ Mixer::Mixer(int blockFrames, int channels, int mixerType, MixStats& stats)
       m_mixerType(mixerType),
       m_stats(stats),
       m_channels(static_cast<size_t>(channels)),
+      m_paused(static_cast<size_t>(channels)),
       m_mix(static_cast<size_t>(blockFrames) * 2),
       m_original(m_mix.size()),
       m_mixInt(m_mix.size()),
@@ -30,6 +31,27 @@ Mixer::Mixer(int blockFrames, int channels, int mixerType, MixStats& stats)
 {
     for (auto& channel : m_channels)
         channel.store(nullptr);
+    for (auto& paused : m_paused)
+        paused.store(false);
+}
+
+bool Mixer::setPaused(int channel, bool paused)
+{
+    if (channel == FSOUND_ALL) {
+        for (auto& flag : m_paused)
+            flag.store(paused);
+        return true;
+    }
+    if (channel < 0 || channel >= static_cast<int>(m_paused.size()))
+        return false;
+    m_paused[static_cast<size_t>(channel)].store(paused);
+    return true;
+}
+
+bool Mixer::isPaused(int channel) const
+{
+    return channel >= 0 && channel < static_cast<int>(m_paused.size()) &&
+           m_paused[static_cast<size_t>(channel)].load();
 }
 
 void Mixer::setVolume(int volume)
@@ -73,9 +95,9 @@ void Mixer::mixBlock(int16_t* out)
 void Mixer::mixStreams(int64_t block)
 {
     const float gain = m_gain.load(std::memory_order_relaxed);
-    for (auto& channel : m_channels) {
-        Stream* stream = channel.load(std::memory_order_acquire);
-        if (!stream)
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        Stream* stream = m_channels[i].load(std::memory_order_acquire);
+        if (!stream || m_paused[i].load(std::memory_order_relaxed))
             continue;
         if (stream->mixInto(m_mix.data(), m_blockFrames, gain, block).starved)
             m_stats.addStarved();

@@ -31,6 +31,10 @@ public:
     // replacing what played there. Returns the channel, or -1.
     int attach(int channel, Stream* stream);
 
+    // FSOUND_ALL for every channel. False for a channel that does not exist.
+    bool setPaused(int channel, bool paused);
+    bool isPaused(int channel) const;
+
     // Mixing thread: one block of interleaved stereo frames into `out`.
     void mixBlock(int16_t* out);
 
@@ -46,6 +50,7 @@ private:
     MixStats& m_stats;
     DspChain m_dsp;
     std::vector<std::atomic<Stream*>> m_channels;
+    std::vector<std::atomic<bool>> m_paused;
     std::atomic<float> m_gain{1.0f};
     std::atomic<int64_t> m_blocks{0};
 

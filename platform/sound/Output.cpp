@@ -31,7 +31,7 @@ void Output::start(bool sdlReady)
     if (m_started)
         return;
     m_started = true;
-    if (sdlReady && openDevice())
+    if (m_nonRealTime || (sdlReady && openDevice()))
         return;
     std::cout << "No sound device: mixing into silence" << std::endl;
     startSilent();
@@ -95,6 +95,16 @@ void Output::stop()
     if (m_silentThread.joinable())
         m_silentThread.join();
     m_started = false;
+}
+
+void Output::mixOnce()
+{
+    if (!m_nonRealTime)
+        return;
+    const int frames = m_mixer.blockFrames();
+    std::vector<int16_t> discard(static_cast<size_t>(frames) * 2);
+    markConsumption(m_framesHanded, frames);
+    deliver(discard.data(), frames);
 }
 
 void Output::sdlCallback(void* self, uint8_t* stream, int bytes)

@@ -13,7 +13,9 @@ class Mixer;
 
 // Where the mixed blocks go: the SDL sound device, or, when none can be
 // opened, nowhere, by a thread of ours that mixes at the same real-time pace
-// so that the DSP units (and so the show's scopes) keep running.
+// so that the DSP units (and so the show's scopes) keep running. In the
+// non-real-time mode the blocks go nowhere either, but only when the caller
+// asks for one (mixOnce).
 class Output
 {
 public:
@@ -22,9 +24,16 @@ public:
     Output& operator=(const Output&) = delete;
     ~Output() { stop(); }
 
+    // Before start(): mix only in mixOnce, never by itself.
+    void setNonRealTime() { m_nonRealTime = true; }
+
     // `sdlReady`: whether SDL's audio subsystem came up.
     void start(bool sdlReady);
     void stop();
+
+    // Non-real-time mode: mixes one block and counts it consumed. Nothing in
+    // the other modes, where the device or our pacing thread mixes.
+    void mixOnce();
 
     bool started() const { return m_started; }
     bool silent() const { return m_silentThread.joinable(); }
@@ -45,6 +54,7 @@ private:
     Mixer& m_mixer;
     const int m_rate;
     bool m_started = false;
+    bool m_nonRealTime = false;
     bool m_deviceOpen = false;
     int m_latencyFrames = 0;
     std::thread m_silentThread;

@@ -17,6 +17,10 @@ constexpr uint32_t kPrefillChunks = 4;
 // How often a decoder with a full queue looks for room or requests.
 constexpr auto kDecoderPoll = std::chrono::milliseconds(10);
 
+// A consumer that waits for the decoder gives up after this; decoding one
+// chunk takes well under a millisecond, so only a broken decoder gets here.
+constexpr auto kDecoderWaitLimit = std::chrono::milliseconds(2000);
+
 void addScaled(float* mix, const int16_t* pcm, int frames, float gain)
 {
     for (int i = 0; i < frames * 2; ++i)
@@ -168,7 +172,23 @@ bool Stream::prefill(std::chrono::milliseconds timeout)
 Chunk* Stream::frontFor(uint32_t wanted)
 {
     dropStale(wanted);
-    return m_queue.front();
+    Chunk* chunk = m_queue.front();
+    return chunk || !m_waitForDecoder ? chunk : awaitFront(wanted);
+}
+
+Chunk* Stream::awaitFront(uint32_t wanted)
+{
+    // Nobody listens in real time, so a late decoder costs only time; the
+    // block gets exactly the audio it would have had with a fast decoder.
+    const auto deadline = Clock::now() + kDecoderWaitLimit;
+    Chunk* chunk = nullptr;
+    while (!chunk && Clock::now() < deadline) {
+        m_wake.notify_one();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        dropStale(wanted);
+        chunk = m_queue.front();
+    }
+    return chunk;
 }
 
 int Stream::takeFrom(Chunk& chunk, float* mix, int frames, float gain, Span& span)

@@ -36,6 +36,10 @@ public:
     // Returns an FSOUND_ERR_ code; on success the decoder thread runs.
     int open(const char* path, unsigned int mode, long offset, long length);
 
+    // Before open(): the consumer waits for the decoder instead of taking a
+    // gap when nothing is decoded yet (non-real-time mixing).
+    void setWaitForDecoder(bool wait) { m_waitForDecoder = wait; }
+
     // Main thread.
     void setMode(unsigned int mode);
     void seek(int64_t frame);
@@ -83,6 +87,7 @@ private:
     };
     void dropStale(uint32_t wanted);
     Chunk* frontFor(uint32_t wanted);
+    Chunk* awaitFront(uint32_t wanted);
     int takeFrom(Chunk& chunk, float* mix, int frames, float gain, Span& span);
     void releaseIfUsed(const Chunk& chunk, uint32_t wanted);
     bool readyToPlay(uint32_t wanted);
@@ -105,6 +110,7 @@ private:
     int64_t m_passFrames = 0; // frames since the last seek or loop
 
     // Consuming side.
+    bool m_waitForDecoder = false;
     int m_offset = 0; // frames of the front chunk already taken
     uint32_t m_servedEpoch = ~0u;
     std::atomic<int64_t> m_endedEpoch{-1};

@@ -16,10 +16,14 @@ constexpr auto kPrefillTimeout = std::chrono::milliseconds(2000);
 
 } // namespace
 
-System::System(int rate, int channels, int mixerType)
-    : m_rate(rate), m_mixer(kBlockFrames, channels, mixerType, m_stats), m_output(m_mixer, rate)
+System::System(int rate, int channels, int mixerType, bool nonRealTime)
+    : m_rate(rate), m_nonRealTime(nonRealTime), m_mixer(kBlockFrames, channels, mixerType, m_stats),
+      m_output(m_mixer, rate)
 {
-    m_sdlReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (nonRealTime)
+        m_output.setNonRealTime();
+    else
+        m_sdlReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 System::~System()
@@ -34,6 +38,7 @@ int System::openStream(const char* path, unsigned int mode, long offset, long le
                        Stream*& stream)
 {
     auto opened = std::make_unique<Stream>(m_stats, m_rate);
+    opened->setWaitForDecoder(m_nonRealTime);
     const int error = opened->open(path, mode, offset, length);
     if (error != FSOUND_ERR_NONE)
         return error;
@@ -71,6 +76,11 @@ void System::setTime(Stream* stream, int64_t frame)
     if (frame >= length)
         frame = stream->looping() ? frame % length : length;
     stream->seek(frame);
+}
+
+void System::update()
+{
+    m_output.mixOnce();
 }
 
 int System::audibleMs(const Stream* stream) const

@@ -23,7 +23,8 @@ public:
     // The output buffer the capture ring mirrors, in blocks.
     static constexpr int kBlocksTotal = 4;
 
-    System(int rate, int channels, int mixerType);
+    // `nonRealTime`: no device and no mixing thread; update() mixes.
+    System(int rate, int channels, int mixerType, bool nonRealTime);
     System(const System&) = delete;
     System& operator=(const System&) = delete;
     ~System();
@@ -37,12 +38,15 @@ public:
     // Returns the channel, or -1 with `error` set.
     int play(int channel, Stream* stream, int& error);
     void setTime(Stream* stream, int64_t frame);
+    // Non-real-time output: one block now. Otherwise nothing.
+    void update();
 
     int audibleMs(const Stream* stream) const;
     void fillStats(FSOUND_MIXSTATS& stats) const;
 
 private:
     const int m_rate;
+    const bool m_nonRealTime;
     bool m_sdlReady = false;
     MixStats m_stats;
     std::vector<std::unique_ptr<Stream>> m_streams;

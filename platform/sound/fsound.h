@@ -8,7 +8,8 @@
 //
 // Threads: every function is for the main thread. DSP callbacks run on the
 // mixing thread (SDL's audio thread, or our own pacing thread when no sound
-// device could be opened) once per mix block.
+// device could be opened) once per mix block; in the non-real-time output
+// mode there is no mixing thread and they run inside FSOUND_Update.
 
 namespace sound {
 class Stream;
@@ -70,10 +71,25 @@ enum : unsigned int
     FSOUND_INIT_GLOBALFOCUS = 0x2,
 };
 
-// FSOUND_Stream_Play channel: take the first free one.
+// FSOUND_Stream_Play channel: take the first free one. FSOUND_SetPaused
+// channel: every channel.
 enum
 {
     FSOUND_FREE = -1,
+    FSOUND_ALL = -3,
+};
+
+// Output types for FSOUND_SetOutput. The default plays on SDL's sound device,
+// or, when none opens, mixes into silence at the same real-time pace. The
+// non-real-time mode opens no device and mixes nothing by itself: each
+// FSOUND_Update mixes one block on the caller's thread, and a stream whose
+// decoder is behind is waited for instead of leaving a gap, so the same
+// calls always give the same blocks. For rendering the sound in step with
+// something slower or faster than real time.
+enum
+{
+    FSOUND_OUTPUT_DEFAULT = -1,
+    FSOUND_OUTPUT_NOSOUND_NONREALTIME = 13,
 };
 
 float FSOUND_GetVersion();
@@ -88,6 +104,20 @@ bool FSOUND_Init(int mixRate, int maxChannels, unsigned int flags);
 void FSOUND_Close();
 
 int FSOUND_GetError();
+
+// Before FSOUND_Init only.
+bool FSOUND_SetOutput(int outputType);
+int FSOUND_GetOutput();
+
+// Non-real-time output: mixes one block (FSOUND_DSP_GetBufferLength frames)
+// and runs the DSP units over it. In the other modes the mixing thread does
+// that by itself and this does nothing.
+bool FSOUND_Update();
+
+// A paused channel stays where it is and adds nothing to the mix until it is
+// resumed; it is paused and resumed on mix block boundaries.
+bool FSOUND_SetPaused(int channel, bool paused);
+bool FSOUND_GetPaused(int channel);
 
 // Before FSOUND_Init only; FSOUND_MIXER_FLOAT unless chosen otherwise.
 bool FSOUND_SetMixer(int mixer);

@@ -1,11 +1,15 @@
 """The whole show on the address and undefined-behaviour sanitizer build:
-every segment (by jumps), every developer key once, the camera recordings,
-then Escape. Any report from the sanitizers, or a leak of our own, fails it;
-leaks inside the system's GL, X and font libraries are suppressed by name in
+every segment (by jumps), every developer key once, pause and beat steps in
+the box rain, the camera recordings, then Escape; and a short capture. Any
+report from the sanitizers, or a leak of our own, fails it; leaks inside the
+system's GL, X and font libraries are suppressed by name in
 tests/lsan-show.supp."""
 
 import os
 import re
+import shutil
+import subprocess
+import tempfile
 import unittest
 
 import harness
@@ -48,10 +52,45 @@ class SanitizedShow(unittest.TestCase):
             for seconds in JUMPS:
                 show.jump_to(seconds)
                 show.wait_until_demo_time(seconds + 1.5, timeout=300)
+                if seconds == 74:
+                    self.pause_and_step(show)
             status = show.quit(timeout=120)
             reports = REPORT.findall(show.stderr.decode("latin-1"))
             self.assertEqual(reports, [], show.stderr.decode("latin-1")[-6000:])
             self.assertEqual(status, 0, show.stderr.decode("latin-1")[-3000:])
+
+    def test_short_capture_across_the_box_rain(self):
+        capture = os.path.join(os.path.dirname(os.path.abspath(harness.ARGS.binary)), "capture")
+        workdir = tempfile.mkdtemp(prefix="capture-asan-")
+        try:
+            folder = os.path.join(workdir, "show")
+            shutil.copytree(harness.ARGS.show, folder, symlinks=True)
+            env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+            env.update(sanitizer_env())
+            result = subprocess.run([capture, "out.mp4", "--fps", "10", "--from", "72.8", "--to", "73.8"],
+                                    cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    timeout=600)
+        finally:
+            shutil.rmtree(workdir, ignore_errors=True)
+        stderr = result.stderr.decode("latin-1")
+        self.assertEqual(REPORT.findall(stderr), [], stderr[-6000:])
+        self.assertEqual(result.returncode, 0, stderr[-3000:])
+
+    @staticmethod
+    def pause_and_step(show):
+        """Pause inside the box rain (the physics must not step by a zero
+        frame time), walk the beat grid both ways, resume."""
+        before = len(show.lines)
+        show.key("space")
+        show.wait_for(r"\*\* Paused \*\*", after=before)
+        for key in ["period", "comma", "bracketright", "bracketleft"]:
+            before = len(show.lines)
+            show.key(key)
+            show.wait_for(r"\*\* Bar \d+ beat \d+: ", after=before)
+            show.status_time(timeout=300)
+        before = len(show.lines)
+        show.key("space")
+        show.wait_for(r"\*\* Resumed \*\*", after=before)
 
     @staticmethod
     def answer(show, key, prompt, text):

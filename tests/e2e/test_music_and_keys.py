@@ -1,11 +1,13 @@
 """The show's runtime and the author's keys from outside, on one run: the
 status lines, the start-time file, the opening scope on grey, the black
 after it, typed times, restart, typed text that is not a number, reloading
-the scripts, recording camera paths, Escape, and the written sound output."""
+the scripts by key and by saving them, recording camera paths, pause and
+beat steps, Escape, and the written sound output."""
 
 import os
 import re
 import struct
+import time
 import unittest
 
 import harness
@@ -124,6 +126,31 @@ class RuntimeAndKeys(ShowCase):
             self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Flash")), flashes)
             self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Black")), blacks)
 
+    def test_4b_saved_scripts_reload_by_themselves(self):
+        show = self.show
+        write_script(show.folder, "live.pos", "0 -20 0 0 0 0 0 0 1\n0 -25 5 0 0 0 0 0 1\n")
+        for name, text, expected in [
+                ("cameras.txt", "1 500 live.pos\n", r"^Loading camera pos from file: scripts/live\.pos$"),
+                ("flash.txt", "40 41 0.1 0.2 0.3 1\n",
+                 r"^Adding Flash, Start: 40 End: 41 Up: 0.1 Down: 0.2 Peek: 0.3 Strength: 1$"),
+                ("live.pos", "0 -30 0 0 0 0 0 0 1\n0 -35 5 0 0 0 0 0 1\n",
+                 r"^Loading camera pos from file: scripts/live\.pos$")]:
+            before = len(show.lines)
+            write_script(show.folder, name, text)
+            _, changed = show.wait_for(r"^Changed: scripts/%s$" % re.escape(name), after=before)
+            show.wait_for(expected, after=changed)
+            # Seen by the next frame: at most the status line of the frame
+            # the save fell into comes between.
+            between = [l for l in show.lines[before:changed] if l.startswith("FPS:")]
+            self.assertLessEqual(len(between), 1)
+
+        # Half written: the loader's usual reading, and the show goes on.
+        before = len(show.lines)
+        write_script(show.folder, "flash.txt", "40 41 0.1 ")
+        _, changed = show.wait_for(r"^Changed: scripts/flash\.txt$", after=before)
+        show.status_time()
+        self.assertFalse([l for l in show.lines[changed:] if l.startswith("Adding Flash")])
+
     def test_5_recording_paths_from_the_keyboard_and_playing_one_back(self):
         show = self.show
         record(show, "o", r"Camera position saving\. Enter filename:", "path1", way_points=3)
@@ -142,6 +169,46 @@ class RuntimeAndKeys(ShowCase):
         show.status_time()
         self.assertNotIn("File Not Found : scripts/path1", show.output())
 
+    def test_5b_pause_holds_the_time_and_beat_keys_walk_the_grid(self):
+        show = self.show
+        beat = 0.4545454680919647
+        show.jump_to(3)
+        show.wait_until_demo_time(3.5)
+        before = len(show.lines)
+        show.key("space")
+        show.wait_for(r"^\*\* Paused \*\*$", after=before)
+        type(self).paused_at = time.time()
+        held, frame = show.status_time()
+        for _ in range(3):
+            t, later = show.status_time()
+            self.assertEqual(t, held)
+            self.assertGreater(later, frame)
+
+        # Steps land exactly on the grid and stay there while paused.
+        cell = int(held / beat + 1e-6)
+        for key, cells in [("period", cell + 1), ("comma", cell), ("comma", cell - 1),
+                           ("bracketright", (cell - 1) // 4 * 4 + 4)]:
+            before = len(show.lines)
+            show.key(key)
+            m, _ = show.wait_for(r"^\*\* Bar (\d+) beat (\d+): (\S+) s \*\*$", after=before)
+            self.assertEqual((int(m.group(1)), int(m.group(2))), (cells // 4 + 1, cells % 4 + 1))
+            self.assertAlmostEqual(float(m.group(3)), cells * beat, places=4)
+            show.status_time()
+            t, _ = show.status_time()
+            self.assertEqual(t, float(m.group(3)))
+        held = t
+        time.sleep(3.0)  # long enough to find the silence in the sound
+
+        before = len(show.lines)
+        show.key("space")
+        show.wait_for(r"^\*\* Resumed \*\*$", after=before)
+        pause_seconds = time.time() - self.paused_at
+        show.status_time()
+        t, _ = show.status_time()
+        self.assertGreater(t, held)
+        # Goes on from where it was held: the pause is not caught up on.
+        self.assertLess(t - held, pause_seconds)
+
     def test_6_escape_ends_the_show_and_the_sound_output_holds_the_soundtrack(self):
         self.assertEqual(self.show.quit(), 0)
         data = open(SOUND_FILE, "rb").read()
@@ -151,6 +218,12 @@ class RuntimeAndKeys(ShowCase):
         loud = [i for i, v in enumerate(first_second) if abs(v) > 300]
         self.assertTrue(loud, "the first second is silent")
         self.assertLess(loud[0], 4 * 1024 * 2 + 2048)
+        samples = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 2 * 2])
+        longest = run = 0
+        for value in samples:
+            run = run + 1 if value == 0 else 0
+            longest = max(longest, run)
+        self.assertGreater(longest, 2 * 44100 * 2, "the music stops while paused")
 
 
 if __name__ == "__main__":

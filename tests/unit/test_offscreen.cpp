@@ -1,0 +1,59 @@
+// The capture's off-screen buffer: exact pixels out, and the scene graph's
+// extension loading reaching the frame-buffer objects of the EGL context
+// (the light scene's depth pass needs them).
+#include "platform/offscreen/PbufferContext.h"
+
+#include <gtest/gtest.h>
+
+#include <osg/GLExtensions>
+
+#include <vector>
+
+namespace {
+
+TEST(Offscreen, BufferGivesBackExactlyWhatWasDrawn)
+{
+    offscreen::PbufferContext context;
+    ASSERT_TRUE(context.open(64, 48)) << context.error();
+    glClearColor(0.4f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 64, 1); // the bottom row only
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    std::vector<unsigned char> rgb(64 * 48 * 3);
+    context.readPixels(rgb.data());
+    EXPECT_EQ(std::vector<unsigned char>(rgb.begin(), rgb.begin() + 3), (std::vector<unsigned char>{255, 255, 255}));
+    const size_t top = (47 * 64 + 63) * 3;
+    EXPECT_EQ(std::vector<unsigned char>(rgb.begin() + top, rgb.begin() + top + 3),
+              (std::vector<unsigned char>{102, 0, 255}));
+}
+
+TEST(Offscreen, SceneGraphFindsFrameBufferObjects)
+{
+    offscreen::PbufferContext context;
+    ASSERT_TRUE(context.open(64, 48)) << context.error();
+    // A context number no other test uses: the extensions are kept per number.
+    osg::GLExtensions* gl = osg::GLExtensions::Get(7, true);
+    ASSERT_TRUE(gl->isFrameBufferObjectSupported);
+    GLuint depth = 0;
+    glGenTextures(1, &depth);
+    glBindTexture(GL_TEXTURE_2D, depth);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, 64, 48, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+    GLuint fbo = 0;
+    gl->glGenFramebuffers(1, &fbo);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER_EXT, fbo);
+    gl->glFramebufferTexture2D(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, depth, 0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    ASSERT_EQ(gl->glCheckFramebufferStatus(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    float value = 0.0f;
+    glReadPixels(3, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &value);
+    EXPECT_NEAR(value, 0.25f, 1e-4f);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+}
+
+} // namespace

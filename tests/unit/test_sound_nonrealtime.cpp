@@ -1,0 +1,150 @@
+// Mixing on the caller's thread, block by block: the capture ring holds the
+// same samples for the same frame times on every run, and a paused channel
+// goes on exactly where it stopped.
+#include "audio/Capture.h"
+#include "audio/MusicStream.h"
+#include "platform/sound/fsound.h"
+
+#include "TestSupport.h"
+
+#include "SoundTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// Every sample the DSP units see, in order.
+void* keepBlock(void* /*original*/, void* buffer, int length, void* user)
+{
+    auto& samples = *static_cast<std::vector<float>*>(user);
+    const float* stereo = static_cast<const float*>(buffer);
+    samples.insert(samples.end(), stereo, stereo + 2 * length);
+    return buffer;
+}
+
+bool silent(const std::vector<float>& samples, size_t from, size_t count)
+{
+    return std::all_of(samples.begin() + static_cast<long>(from),
+                       samples.begin() + static_cast<long>(from + count),
+                       [](float s) { return s == 0.0f; });
+}
+
+class NonRealTime : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // A tone that changes pitch, so any shift in position shows.
+        std::vector<int16_t> samples = soundtest::sine(2.0, 330.0, 9000.0, kRate);
+        const std::vector<int16_t> higher = soundtest::sine(2.0, 555.0, 9000.0, kRate);
+        samples.insert(samples.end(), higher.begin(), higher.end());
+        path = soundtest::writeMp3("nonrealtime.mp3", samples, 1, kRate);
+    }
+    void TearDown() override
+    {
+        FSOUND_Close();
+        FSOUND_SetOutput(FSOUND_OUTPUT_DEFAULT);
+    }
+
+    // Plays from `startMs` through a fresh sound system and returns what the
+    // units saw, mixing `before` blocks, then `paused` blocks paused, then
+    // `after` blocks.
+    std::vector<float> mix(int startMs, int before, int paused = 0, int after = 0)
+    {
+        std::vector<float> seen;
+        EXPECT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME));
+        EXPECT_TRUE(FSOUND_Init(kRate, 8, 0));
+        FSOUND_DSP_SetActive(FSOUND_DSP_Create(keepBlock, 100, &seen), true);
+        FSOUND_STREAM* stream = FSOUND_Stream_Open(path.c_str(), FSOUND_NORMAL, 0, 0);
+        EXPECT_NE(stream, nullptr);
+        FSOUND_Stream_SetTime(stream, startMs);
+        FSOUND_Stream_Play(0, stream);
+        update(before);
+        FSOUND_SetPaused(FSOUND_ALL, true);
+        update(paused);
+        FSOUND_SetPaused(FSOUND_ALL, false);
+        update(after);
+        FSOUND_Close();
+        return seen;
+    }
+    static void update(int blocks)
+    {
+        for (int i = 0; i < blocks; ++i)
+            EXPECT_TRUE(FSOUND_Update());
+    }
+
+    std::string path;
+};
+
+TEST_F(NonRealTime, SameCallsGiveTheSameBlocksWithNoGap)
+{
+    // Far faster than real time, so the decoder falls behind the mixing.
+    constexpr size_t kBlocks = 140;
+    const std::vector<float> first = mix(700, kBlocks);
+    const std::vector<float> second = mix(700, kBlocks);
+    const size_t block = static_cast<size_t>(FSOUND_DSP_GetBufferLength()) * 2;
+    ASSERT_EQ(first.size(), kBlocks * block);
+    EXPECT_EQ(first, second);
+    // Decoding is waited for: no block of the stream comes out silent.
+    size_t silentBlocks = 0;
+    for (size_t b = 0; b < kBlocks; ++b)
+        silentBlocks += silent(first, b * block, block);
+    EXPECT_EQ(silentBlocks, 0u);
+}
+
+TEST_F(NonRealTime, APausedChannelGoesOnExactlyWhereItStopped)
+{
+    const size_t block = static_cast<size_t>(FSOUND_DSP_GetBufferLength()) * 2;
+    const std::vector<float> straight = mix(300, 30);
+    const std::vector<float> interrupted = mix(300, 12, 5, 18);
+    ASSERT_EQ(interrupted.size(), 35 * block);
+    EXPECT_TRUE(silent(interrupted, 12 * block, 5 * block));
+    std::vector<float> heard(interrupted.begin(), interrupted.begin() + 12 * block);
+    heard.insert(heard.end(), interrupted.begin() + 17 * block, interrupted.end());
+    EXPECT_EQ(heard, straight);
+}
+
+TEST_F(NonRealTime, TheShowsCaptureRingIsTheSameForTheSameFrameTimes)
+{
+    std::vector<int16_t> rings[2];
+    for (auto& ring : rings) {
+        ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME));
+        {
+            CaptureStdout quiet;
+            MusicStream music;
+            music.open(path.c_str());
+            music.setTime(1.25);
+            music.play();
+        }
+        update(9);
+        const int total = FSOUND_DSP_GetBufferLengthTotal();
+        ring.assign(captureRing, captureRing + total);
+        EXPECT_EQ(captureBlock.load(), 9 % (total / FSOUND_DSP_GetBufferLength()));
+        FSOUND_Close();
+    }
+    EXPECT_EQ(rings[0], rings[1]);
+    EXPECT_GT(*std::max_element(rings[0].begin(), rings[0].end()), 3000);
+}
+
+TEST_F(NonRealTime, OutputIsChosenBeforeInitOnly)
+{
+    EXPECT_FALSE(FSOUND_SetOutput(42));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
+    ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME));
+    ASSERT_TRUE(FSOUND_Init(kRate, 8, 0));
+    EXPECT_EQ(FSOUND_GetOutput(), FSOUND_OUTPUT_NOSOUND_NONREALTIME);
+    EXPECT_FALSE(FSOUND_SetOutput(FSOUND_OUTPUT_DEFAULT));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_ALREADY_INITIALISED);
+    EXPECT_FALSE(FSOUND_SetPaused(8, true)); // no such channel
+    EXPECT_TRUE(FSOUND_SetPaused(3, true));
+    EXPECT_TRUE(FSOUND_GetPaused(3));
+    EXPECT_FALSE(FSOUND_GetPaused(2));
+}
+
+} // namespace
