@@ -41,10 +41,10 @@ protected:
     void SetUp() override
     {
         // A tone that changes pitch, so any shift in position shows.
-        std::vector<int16_t> samples = soundtest::sine(2.0, 330.0, 9000.0, kRate);
-        const std::vector<int16_t> higher = soundtest::sine(2.0, 555.0, 9000.0, kRate);
+        std::vector<int16_t> samples = soundtest::sine(2.0, 330.0, 9000.0);
+        const std::vector<int16_t> higher = soundtest::sine(2.0, 555.0, 9000.0);
         samples.insert(samples.end(), higher.begin(), higher.end());
-        path = soundtest::writeMp3("nonrealtime.mp3", samples, 1, kRate);
+        path = soundtest::writeMp3("nonrealtime.mp3", samples);
     }
     void TearDown() override
     {
