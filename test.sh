@@ -19,9 +19,17 @@ run_suite() {
   local dir=$1 label=$2 log
   log=$(mktemp)
   (cd "$dir" && ctest --output-on-failure -j2 2>&1) | tee "$log"
-  local p f
-  p=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log")
-  f=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* (\*\*\*|Failed|Exception|Timeout)' "$log")
+  # ctest's own summary line is the count; with no summary (ctest could not
+  # run) the suite counts as one failure.
+  local summary p f
+  summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$summary" ]; then
+    f=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+    p=$(( $(echo "$summary" | sed -E 's/.* out of ([0-9]+).*/\1/') - f ))
+  else
+    p=0
+    f=1
+  fi
   echo "$label: $p passed, $f failed"
   passed=$((passed + p))
   failed=$((failed + f))

@@ -70,6 +70,10 @@ int Mp3Source::openDecoder(int rate)
     m_length = mpg123_length(m_handle);
     if (m_length <= 0)
         return FSOUND_ERR_FILE_FORMAT;
+    off_t* offsets = nullptr;
+    size_t fill = 0;
+    if (mpg123_index(m_handle, &offsets, &m_indexStep, &fill) == MPG123_OK && offsets)
+        m_index.assign(offsets, offsets + fill);
     return FSOUND_ERR_NONE;
 }
 
@@ -93,7 +97,24 @@ int Mp3Source::read(int16_t* pcm, int maxFrames, bool& finished)
 
 bool Mp3Source::seek(int64_t frame)
 {
-    return mpg123_seek(m_handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
+    // mpg123 primes a seek with a few earlier frames but keeps the rest of
+    // its synthesis history from wherever it was, so the same seek could
+    // differ in its last bits with what was decoded before. Reopened first,
+    // the samples after a seek depend on the target alone: a capture of the
+    // same times is the same file.
+    return reopenWithIndex() && mpg123_seek(m_handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
+}
+
+bool Mp3Source::reopenWithIndex()
+{
+    // Giving back the scanned index costs nothing; scanning again would cost
+    // the decoder thread about 15 ms on the soundtrack at every seek.
+    mpg123_close(m_handle);
+    if (m_file.seek(0, SEEK_SET) != 0 || mpg123_open_handle(m_handle, &m_file) != MPG123_OK)
+        return false;
+    if (!m_index.empty())
+        return mpg123_set_index(m_handle, m_index.data(), m_indexStep, m_index.size()) == MPG123_OK;
+    return mpg123_scan(m_handle) == MPG123_OK;
 }
 
 } // namespace sound

@@ -3,6 +3,8 @@
 #include "platform/sound/FileSlice.h"
 
 #include <cstdint>
+#include <sys/types.h>
+#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -33,10 +35,14 @@ public:
 
 private:
     int openDecoder(int rate);
+    bool reopenWithIndex();
 
     mpg123_handle_struct* m_handle = nullptr;
     FileSlice m_file;
     int64_t m_length = 0;
+    // The frame index of the one full scan, given back after each reopen.
+    std::vector<off_t> m_index;
+    off_t m_indexStep = 0;
 };
 
 } // namespace sound

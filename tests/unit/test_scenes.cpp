@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <osg/Geometry>
 #include <osg/TexGen>
+#include <osgDB/WriteFile>
 #include <osgUtil/CullVisitor>
 #include <osgUtil/RenderStage>
 
@@ -54,12 +55,41 @@ osg::ref_ptr<osg::Vec3Array> triangleAt(const osg::Vec3& p)
     return vertices;
 }
 
-TEST_F(Builders, AMissingRoomIsNamedAndTheBandsStillRun)
+// The room's three windows as the timeline holds them: the model until 58 s,
+// the bands a little longer, the overlay picture from 33 s; without the model
+// only the model's window is missing and one line names the file.
+TEST_F(Builders, TheRoomsWindowsReadBackFromTheTimelineWithOrWithoutTheModel)
 {
     buildEnvironmentRoom();
     EXPECT_NE(console.text().find("Could not read model: ddata/blobroom.3ds\n"), std::string::npos);
     EXPECT_TRUE(g_timeline->nodeWindows().empty());
-    EXPECT_EQ(g_timeline->effectWindows().size(), 2u);
+    ASSERT_EQ(g_timeline->effectWindows().size(), 2u);
+
+    for (const auto& w : g_timeline->effectWindows())
+        delete w.effect;
+    delete g_timeline;
+    g_timeline = new Timeline;
+    osg::ref_ptr<osg::Geometry> blob = new osg::Geometry;
+    blob->setVertexArray(triangleAt(osg::Vec3()));
+    blob->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
+    osg::ref_ptr<osg::Geode> room = new osg::Geode;
+    room->addDrawable(blob);
+    ASSERT_TRUE(osgDB::writeNodeFile(*room, "ddata/blobroom.3ds"));
+    buildEnvironmentRoom();
+
+    const double roomStart = 29.09090909090909;
+    ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
+    EXPECT_DOUBLE_EQ(g_timeline->nodeWindows()[0].start, roomStart);
+    EXPECT_DOUBLE_EQ(g_timeline->nodeWindows()[0].end, 58.0);
+    ASSERT_EQ(g_timeline->effectWindows().size(), 2u);
+    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[0].start, roomStart);
+    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[0].end, 58.2);
+    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[1].start, 33.0);
+    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[1].end, 58.0);
+    ASSERT_EQ(g_sceneParts.size(), 1u);
+    const osg::StateSet* highlights = g_sceneParts[0]->getStateSet();
+    ASSERT_NE(highlights, nullptr);
+    EXPECT_NE(highlights->getTextureAttribute(0, osg::StateAttribute::TEXGEN), nullptr);
 }
 
 // Runs the light's callback once with a frame at time t and traversal n.

@@ -2,6 +2,7 @@
 // meshes and materials in Cal3D's binary formats, written by Cal3D's own
 // saver and read back by its loader before they are kept, a texture for the
 // shirt, and the configuration file that names them all.
+#include "platform/osgCal/CoreTracks.h"
 #include "tools/contentgen/Output.h"
 #include "tools/contentgen/Registry.h"
 #include "tools/contentgen/character/Animations.h"
@@ -123,6 +124,15 @@ void saveChecked(const std::string& showDir, const std::string& name, const std:
     writeFileIfChanged(showDir, "skeleton/" + name, bytes);
 }
 
+bool readsBackAnimation(const std::string& path, CalCoreSkeleton* skeleton)
+{
+    CalCoreAnimationPtr animation = CalLoader::loadCoreAnimation(path, skeleton);
+    if (!animation)
+        return false;
+    osgCal::releaseCoreTracks(*animation);
+    return true;
+}
+
 } // namespace
 
 } // namespace contentgen::character
@@ -140,7 +150,8 @@ CONTENT_ASSET(character)
         CalCoreAnimationPtr animation = a.animation;
         const std::string name = a.name + ".caf";
         saveChecked(showDir, name, [&](const std::string& f) { return CalSaver::saveCoreAnimation(f, animation.get()); },
-                    [&](const std::string& f) { return bool(CalLoader::loadCoreAnimation(f, skeleton.get())); });
+                    [&](const std::string& f) { return readsBackAnimation(f, skeleton.get()); });
+        osgCal::releaseCoreTracks(*animation);
         config += "animation=" + name + "\n";
     }
     for (const NamedMesh& m : buildMeshes()) {
