@@ -1,9 +1,9 @@
 // The capture's command line, its frame and mixing arithmetic, and the
 // ffmpeg command it runs.
-#include "capture/CaptureOptions.h"
-#include "capture/Encoder.h"
-#include "capture/FramePlan.h"
-#include "capture/Progress.h"
+#include "app/capture/CaptureOptions.h"
+#include "app/capture/Encoder.h"
+#include "app/capture/FramePlan.h"
+#include "app/capture/Progress.h"
 
 #include <gtest/gtest.h>
 
