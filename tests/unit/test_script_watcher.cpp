@@ -12,12 +12,13 @@ namespace {
 
 using Files = std::vector<std::string>;
 
-TEST(ScriptWatcher, SavesOfWatchedFilesAreSeenOnceOthersNot)
+TEST(ScriptWatcher, SavesOfWatchedFilesAreSeenOnceReadsAndOtherFilesNot)
 {
     ScratchDir dir;
     writeFile("scripts/flash.txt", "1 2 0.1 0.2 0.3 1\n");
     ScriptWatcher watcher;
     watcher.watchFiles({"scripts/flash.txt", "scripts/black.txt"});
+    EXPECT_FALSE(readFile("scripts/flash.txt").empty()); // reading is no change
     EXPECT_EQ(watcher.changedFiles(), Files{});
 
     writeFile("scripts/notes.txt", "not a script\n");
@@ -30,16 +31,6 @@ TEST(ScriptWatcher, SavesOfWatchedFilesAreSeenOnceOthersNot)
     writeFile("scripts/.black.txt.swp", "7 8 0.1 0.2 0.3 1\n");
     ASSERT_EQ(std::rename("scripts/.black.txt.swp", "scripts/black.txt"), 0);
     EXPECT_EQ(watcher.changedFiles(), Files{"scripts/black.txt"});
-}
-
-TEST(ScriptWatcher, OpeningOrReadingIsNoChange)
-{
-    ScratchDir dir;
-    writeFile("scripts/cameras.txt", "1 2 a.pos\n");
-    ScriptWatcher watcher;
-    watcher.watchFiles({"scripts/cameras.txt"});
-    EXPECT_FALSE(readFile("scripts/cameras.txt").empty());
-    EXPECT_EQ(watcher.changedFiles(), Files{});
 }
 
 TEST(ScriptWatcher, PositionFilesNamedByTheCameraScriptAreWatchedToo)
