@@ -94,19 +94,6 @@ inline std::pair<double, double> lineSteps(const osg::Image& img, bool rows)
     return {inner / (lines - 1), step(lines - 1, 0)};
 }
 
-// How many different colours (16 levels a channel) a picture shows, sampled
-// every `step` pixels: a generated picture must not look flat.
-inline std::size_t shades(const osg::Image& img, int step)
-{
-    std::set<int> found;
-    for (int y = 0; y < img.t(); y += step)
-        for (int x = 0; x < img.s(); x += step) {
-            const unsigned char* p = img.data(x, y);
-            found.insert((p[0] / 16) * 256 + (p[1] / 16) * 16 + p[2] / 16);
-        }
-    return found.size();
-}
-
 struct Triangle {
     osg::Vec3 a, b, c;
 };

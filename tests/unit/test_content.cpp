@@ -173,7 +173,13 @@ TEST(Content, TheSplashIsAFullScreenPictureAndTheFontIsTrueType)
     ASSERT_TRUE(splash.valid());
     EXPECT_EQ(splash->s() * 3, splash->t() * 4) << "screen shape is 4:3";
     EXPECT_GE(splash->s(), 800);
-    EXPECT_GT(shades(*splash, 7), 100u) << "picture looks flat";
+    std::set<int> shades;
+    for (int y = 0; y < splash->t(); y += 7)
+        for (int x = 0; x < splash->s(); x += 7) {
+            const unsigned char* p = splash->data(x, y);
+            shades.insert((p[0] / 16) * 256 + (p[1] / 16) * 16 + p[2] / 16);
+        }
+    EXPECT_GT(shades.size(), 100u) << "picture looks flat";
 
     EXPECT_EQ(bytes(file("fonts/arial.ttf")).substr(0, 4), std::string("\0\1\0\0", 4));
 }

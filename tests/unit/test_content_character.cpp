@@ -111,7 +111,7 @@ TEST(CharacterContent, ACharacterThatLoadsWholeAndDancesOnTheBeat)
     }
 }
 
-TEST(LoadCFG, SplitsAtTheFirstEqualsAndTrimsOnlyTheLineEnd)
+TEST(LoadCFG, SplitsAtTheFirstEqualsTrimsOnlyTheLineEndSkipsCommentsMatchesKeysExactlyAndReportsEachFailure)
 {
     std::string key, value;
     ASSERT_TRUE(splitConfigLine("mesh= a=b.cmf\r\n", key, value));
@@ -125,10 +125,7 @@ TEST(LoadCFG, SplitsAtTheFirstEqualsAndTrimsOnlyTheLineEnd)
     EXPECT_EQ(value, "c \r") << "a lone carriage return that is not second to last stays";
     EXPECT_FALSE(splitConfigLine("# mesh=x\n", key, value));
     EXPECT_FALSE(splitConfigLine("mesh\n", key, value));
-}
 
-TEST(LoadCFG, SkipsCommentsMatchesKeysExactlyAndReportsEachFailure)
-{
     ScratchDir dir;
     copyCharacter("d");
     osg::ref_ptr<osgCal::CoreModel> core = new osgCal::CoreModel;

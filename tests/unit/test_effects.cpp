@@ -190,7 +190,7 @@ TEST(HudLines, EachNewlineStartsTheNextLineTabsWidenAndTheScrollWraps)
     EXPECT_EQ(visibleLines({}, 5, 2), "");
 }
 
-TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedThenScrollsThemWithItsClock)
+TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedScrollsThemWithItsClockAndNamesAMissingFile)
 {
     ScratchDir dir;
     writeFile("lines.txt", "one\ntwo\nthree\n");
@@ -205,21 +205,17 @@ TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedThenScrollsThemWithItsClock)
     usleep(2500);
     hud.update();
     EXPECT_FALSE(hud.getText().empty());
-}
 
-TEST(Hud, MissingFileIsReportedAndThrowsThePath)
-{
-    ScratchDir dir;
-    CHUD hud;
+    CHUD missing;
     CaptureStdout out;
     try {
-        hud.loadText("text/none.txt");
+        missing.loadText("text/none.txt");
         FAIL() << "no exception";
     } catch (const Demo::CFileException& e) {
         EXPECT_EQ(e.message, "text/none.txt");
     }
     EXPECT_EQ(out.text(), "Error opening file: text/none.txt\n");
-    EXPECT_TRUE(hud.getLines().empty());
+    EXPECT_TRUE(missing.getLines().empty());
 }
 
 TEST(Stripes, PulseSlowlyWithTheDemoTimeAndDrawBehindTheSceneUnlessBlended)

@@ -106,15 +106,6 @@ protected:
         return true;
     }
 
-    // 1 s of silence, then 1 s of tone.
-    static std::vector<int16_t> silenceThenTone()
-    {
-        std::vector<int16_t> samples(kRate, 0);
-        const std::vector<int16_t> tone = soundtest::sine(1.0, 440.0, kAmplitude);
-        samples.insert(samples.end(), tone.begin(), tone.end());
-        return samples;
-    }
-
     BlockLog log;
 };
 
@@ -163,7 +154,10 @@ TEST_F(SoundPlayback, LoopingStreamRestartsFromItsBeginningAnUnloopedOneFallsSil
 TEST_F(SoundPlayback, SetTimeWrapsALoopingStreamPlayStartsThereAndAJumpWhilePlayingLands)
 {
     start();
-    FSOUND_STREAM* stream = open("seek.mp3", silenceThenTone());
+    std::vector<int16_t> silenceThenTone(kRate, 0);
+    const std::vector<int16_t> tone = soundtest::sine(1.0, 440.0, kAmplitude);
+    silenceThenTone.insert(silenceThenTone.end(), tone.begin(), tone.end());
+    FSOUND_STREAM* stream = open("seek.mp3", silenceThenTone);
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 2000);
     FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL);
