@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <osg/Switch>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -147,7 +148,7 @@ TEST_F(TimelineTest, CameraFollowsItsPathFractionInsideTheWindow)
     EXPECT_GT(camera->getEye().x, 1.99f);
 }
 
-TEST_F(TimelineTest, ScriptLinesArePrintedAndStopAtTheFirstIncompleteRecord)
+TEST_F(TimelineTest, ScriptLinesArePrintedAndStopAtTheFirstIncompleteRecordEmptyAndMissingFilesAddNothing)
 {
     writeFile("scripts/flash.txt", "3.2 3.6 0.1 0.2 0 1\n16.51 17 0.05 0.5 0 1\n20 21 0.1 0.2 0\n");
     EXPECT_EQ(reload(Timeline::ReloadFlashes),
@@ -162,10 +163,9 @@ TEST_F(TimelineTest, ScriptLinesArePrintedAndStopAtTheFirstIncompleteRecord)
     writeFile("scripts/black.txt", "1 2 0.5 0.25 0 1");
     EXPECT_EQ(reload(Timeline::ReloadBlacks), "Adding Black, Start: 1 End:2Up: 0.5 Down: 0.25 Peek: 0 Strength: 1\n");
     EXPECT_EQ(timeline->blackWindows().size(), 1u);
-}
 
-TEST_F(TimelineTest, EmptyAndMissingFilesAndUnknownKindsAddNothing)
-{
+    // Empty and missing files leave the lists empty, as do unknown kinds.
+    std::remove("scripts/black.txt");
     writeFile("scripts/flash.txt", "");
     EXPECT_EQ(reload(Timeline::ReloadFlashes), "");
     EXPECT_EQ(reload(Timeline::ReloadCameras), "Could not open file: scripts/cameras.txt\n");
@@ -198,7 +198,7 @@ TEST_F(TimelineTest, CameraWithAMissingPathIsStillMadeAndHarmless)
     EXPECT_EQ(g_camera, &startCamera);
 }
 
-TEST_F(TimelineTest, ReloadingReplacesRatherThanAdds)
+TEST_F(TimelineTest, ReloadingReplacesRatherThanAddsAndHandsTheViewBackToTheStartCamera)
 {
     writeFile("scripts/cameras.txt", "1 2 a.pos 3 4 b.pos");
     writeFile("scripts/flash.txt", "1 2 0 1 0 1\n3 4 0 1 0 1\n");
@@ -226,10 +226,8 @@ TEST_F(TimelineTest, ReloadingReplacesRatherThanAdds)
     EXPECT_EQ(timeline->flashWindows()[0].start, 7.0);
     EXPECT_EQ(g_sceneSwitch->getNumChildren(), 2u);
     EXPECT_EQ(shownCount(), 0u);
-}
 
-TEST_F(TimelineTest, ReloadingTheCurrentCameraHandsTheViewBackToTheStartCamera)
-{
+    // Reloading the current camera hands the view back to the start camera.
     writeFile("scripts/cameras.txt", "1 10 a.pos\n5 20 b.pos\n");
     reload(Timeline::ReloadCameras);
     timeline->update(6.0);
