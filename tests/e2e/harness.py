@@ -153,13 +153,10 @@ class Show:
                     if m:
                         return m, index
                 remaining = deadline - time.time()
-                if remaining <= 0 or self.process.poll() is not None and not self._more_to_read():
+                if remaining <= 0 or self.process.poll() is not None and not self._readers[0].is_alive():
                     raise AssertionError("no line matching %r; output was:\n%s\nstderr:\n%s" % (
                         pattern, "\n".join(self.lines[-40:]), self.stderr.decode("latin-1")))
                 self.lock.wait(min(remaining, 0.2))
-
-    def _more_to_read(self):
-        return self._readers[0].is_alive()
 
     def status_time(self, timeout=60, after=None):
         """Waits for a status line printed after now; returns (demo time, frame)."""
@@ -183,11 +180,15 @@ class Show:
             if t >= seconds:
                 return t
 
+    def press(self, key, pattern, timeout=60):
+        """Presses a key and waits for the line it should print; its match."""
+        before = len(self.lines)
+        self.key(key)
+        return self.wait_for(pattern, timeout, before)[0]
+
     def jump_to(self, seconds):
         """The author's typed-time key: t, then the seconds at the prompt."""
-        before = len(self.lines)
-        self.key("t")
-        self.wait_for(r"Enter new time: $", after=before)
+        self.press("t", r"Enter new time: $")
         self.type_line(str(seconds))
 
     def type_line(self, text):
@@ -287,6 +288,11 @@ def shots_until(show, end, timeout=30):
 def write_script(folder, name, text):
     with open(os.path.join(folder, "scripts", name), "w") as f:
         f.write(text)
+
+
+def denim(p):
+    """The dancer's trousers: neither the slime nor a black picture has this blue."""
+    return p[2] > p[0] + 60 and p[2] > p[1] - 10
 
 
 def near(colour, expected, tolerance=8):

@@ -21,27 +21,21 @@ FPS = 10
 FROM, TO = 15.6, 17.2
 
 
-def capture_binary():
-    return os.path.join(os.path.dirname(os.path.abspath(harness.ARGS.binary)), "capture")
-
-
 class RunFolder:
-    """A copy of the run folder, and the capture started in it headless."""
+    """A copy of the run folder, and the capture (beside the show's binary)
+    started in it headless."""
 
     def __init__(self):
         self.workdir = tempfile.mkdtemp(prefix="capture-e2e-")
         self.folder = os.path.join(self.workdir, "show")
         shutil.copytree(harness.ARGS.show, self.folder, symlinks=True)
 
-    def env(self, **extra):
-        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        env.update(extra)
-        return env
-
     def start(self, *args, **extra_env):
-        return subprocess.Popen([capture_binary()] + list(args), cwd=self.folder, env=self.env(**extra_env),
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                                start_new_session=True)
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env.update(extra_env)
+        binary = os.path.join(os.path.dirname(os.path.abspath(harness.ARGS.binary)), "capture")
+        return subprocess.Popen([binary] + list(args), cwd=self.folder, env=env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, start_new_session=True)
 
     def run(self, *args, **extra_env):
         process = self.start(*args, **extra_env)
@@ -50,9 +44,6 @@ class RunFolder:
 
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
-
-    def close(self):
-        shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 def probe(path):
@@ -85,7 +76,7 @@ class Capture(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        cls.run_folder.close()
+        shutil.rmtree(cls.run_folder.workdir, ignore_errors=True)
 
     def test_short_range_headless_gives_the_asked_video_with_sound(self):
         code, out, err = self.result
@@ -93,15 +84,12 @@ class Capture(unittest.TestCase):
         self.assertRegex(err, r"\[#+\] 16/16 frames  [\d.]+ fps  \d+:\d\d left")
         self.assertRegex(err, r"Captured 16 frames \(1\.6 s of show\) in [\d.]+ s: [\d.]+ x real time")
         info = probe(self.run_folder.path("out.mp4"))
-        video = [s for s in info["streams"] if s["codec_type"] == "video"]
-        audio = [s for s in info["streams"] if s["codec_type"] == "audio"]
-        self.assertEqual(len(video), 1)
-        self.assertEqual(len(audio), 1)
-        self.assertEqual((video[0]["width"], video[0]["height"]), (800, 600))
-        self.assertEqual(video[0]["codec_name"], "h264")
-        self.assertEqual(video[0]["pix_fmt"], "yuv420p")
-        self.assertEqual(video[0]["r_frame_rate"], "%d/1" % FPS)
-        self.assertAlmostEqual(float(video[0]["duration"]), TO - FROM, delta=1.0 / FPS)
+        self.assertEqual(sorted(s["codec_type"] for s in info["streams"]), ["audio", "video"])
+        video = [s for s in info["streams"] if s["codec_type"] == "video"][0]
+        self.assertEqual({k: video[k] for k in ("width", "height", "codec_name", "pix_fmt", "r_frame_rate")},
+                         {"width": 800, "height": 600, "codec_name": "h264", "pix_fmt": "yuv420p",
+                          "r_frame_rate": "%d/1" % FPS})
+        self.assertAlmostEqual(float(video["duration"]), TO - FROM, delta=1.0 / FPS)
         self.assertAlmostEqual(float(info["format"]["duration"]), TO - FROM, delta=1.0 / FPS)
 
     def test_grey_before_the_cut_black_after(self):
@@ -148,27 +136,18 @@ class Capture(unittest.TestCase):
         self.assertTrue(any(s["codec_type"] == "audio" for s in info["streams"]))
 
     def test_failures_say_why_and_exit_non_zero(self):
-        code, _, err = self.run_folder.run("no/such/folder/out.mp4", "--to", "1")
-        self.assertEqual(code, 1)
-        self.assertIn("cannot write no/such/folder/out.mp4", err)
-
-        code, _, err = self.run_folder.run("out2.mp4", "--to", "1", PATH="/nonexistent")
-        self.assertEqual(code, 1)
-        self.assertIn("ffmpeg not found", err)
-
-        code, _, err = self.run_folder.run("out3.mp4", "--fps", "fast")
-        self.assertEqual(code, 2)
-        self.assertIn("--fps needs a number", err)
-        self.assertIn("usage: capture OUTPUT.mp4", err)
-
-        code, _, err = self.run_folder.run("out4.mp4", "--from", "500")
-        self.assertEqual(code, 1)
-        self.assertIn("--from must lie within the soundtrack", err)
-
-        # ffmpeg itself failing: an output it cannot make (no such muxer).
-        code, _, err = self.run_folder.run("out5.unknownformat", "--to", "0.5")
-        self.assertEqual(code, 1)
-        self.assertIn("is not complete", err)
+        for args, env, code, message in [
+                (("no/such/folder/out.mp4", "--to", "1"), {}, 1, "cannot write no/such/folder/out.mp4"),
+                (("out2.mp4", "--to", "1"), {"PATH": "/nonexistent"}, 1, "ffmpeg not found"),
+                (("out3.mp4", "--fps", "fast"), {}, 2, "--fps needs a number"),
+                (("out4.mp4", "--from", "500"), {}, 1, "--from must lie within the soundtrack"),
+                # ffmpeg itself failing: an output it cannot make (no such muxer).
+                (("out5.unknownformat", "--to", "0.5"), {}, 1, "is not complete")]:
+            result, _, err = self.run_folder.run(*args, **env)
+            self.assertEqual(result, code, err)
+            self.assertIn(message, err)
+            if code == 2:
+                self.assertIn("usage: capture OUTPUT.mp4", err)
 
 
 def children(pid):

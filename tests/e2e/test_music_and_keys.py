@@ -23,16 +23,13 @@ def record(show, key, prompt, name, way_points, written=None):
     """Starts a recording with its key, types the file name, marks way points
     with m and finishes with p, waiting for each step on the console."""
     before = len(show.lines)
-    show.key(key)
-    show.wait_for(prompt, after=before)
+    show.press(key, prompt)
     show.type_line(name)
     show.wait_for(r"Writing camera pos to file: scripts/%s$" % (written or name), after=before)
     for _ in range(way_points):
         show.key("m")
         show.status_time()
-    before = len(show.lines)
-    show.key("p")
-    show.wait_for(r"Position saving\. Closing file\.\.Done!$", after=before)
+    show.press("p", r"Position saving\. Closing file\.\.Done!$")
 
 
 def lines_of(show, name, pattern):
@@ -99,32 +96,16 @@ class RuntimeAndKeys(ShowCase):
         show.jump_to("soon")  # not a number: the time runs on
         t, _ = show.status_time()
         self.assertGreaterEqual(t, 30.0)
-        show.key("c")
-        show.wait_for(r"Enter new speed: ")
+        show.press("c", r"Enter new speed: ")
         show.type_line("fast")
         show.jump_to(40)  # the next prompt still reads
         show.status_time()
         t, _ = show.status_time()
         self.assertGreaterEqual(t, 40.0)
 
-        before = len(show.lines)
-        show.key("0")
-        show.wait_for(r"^\*\*\* Time resets \*\*\*$", after=before)
+        show.press("0", r"^\*\*\* Time resets \*\*\*$")
         t, _ = show.status_time()
         self.assertLess(t, 3.0)
-
-    def test_4_reload_twice_leaves_each_list_with_its_file(self):
-        show = self.show
-        folder = os.path.join(show.folder, "scripts")
-        flashes = len(open(os.path.join(folder, "flash.txt")).read().split()) // 6
-        blacks = len(open(os.path.join(folder, "black.txt")).read().split()) // 6
-        for _ in range(2):
-            before = len(show.lines)
-            show.key("l")
-            show.wait_for(r"^\*\* ResetAndLoad \*\*$", after=before)
-            show.status_time()
-            self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Flash")), flashes)
-            self.assertEqual(sum(1 for l in show.lines[before:] if l.startswith("Adding Black")), blacks)
 
     def test_4b_saved_scripts_reload_by_themselves(self):
         show = self.show
@@ -163,8 +144,7 @@ class RuntimeAndKeys(ShowCase):
         # The recording plays back as a camera path once the script names it.
         write_script(show.folder, "cameras.txt", "1 500 path1\n")
         before = len(show.lines)
-        show.key("l")
-        show.wait_for(r"Adding Camera, Start: 1 End: 500 Filename: scripts/path1$", after=before)
+        show.press("l", r"Adding Camera, Start: 1 End: 500 Filename: scripts/path1$")
         show.wait_for(r"Loading camera pos from file: scripts/path1$", after=before)
         show.status_time()
         self.assertNotIn("File Not Found : scripts/path1", show.output())
@@ -174,9 +154,7 @@ class RuntimeAndKeys(ShowCase):
         beat = 0.4545454680919647
         show.jump_to(3)
         show.wait_until_demo_time(3.5)
-        before = len(show.lines)
-        show.key("space")
-        show.wait_for(r"^\*\* Paused \*\*$", after=before)
+        show.press("space", r"^\*\* Paused \*\*$")
         type(self).paused_at = time.time()
         held, frame = show.status_time()
         for _ in range(3):
@@ -188,9 +166,7 @@ class RuntimeAndKeys(ShowCase):
         cell = int(held / beat + 1e-6)
         for key, cells in [("period", cell + 1), ("comma", cell), ("comma", cell - 1),
                            ("bracketright", (cell - 1) // 4 * 4 + 4)]:
-            before = len(show.lines)
-            show.key(key)
-            m, _ = show.wait_for(r"^\*\* Bar (\d+) beat (\d+): (\S+) s \*\*$", after=before)
+            m = show.press(key, r"^\*\* Bar (\d+) beat (\d+): (\S+) s \*\*$")
             self.assertEqual((int(m.group(1)), int(m.group(2))), (cells // 4 + 1, cells % 4 + 1))
             self.assertAlmostEqual(float(m.group(3)), cells * beat, places=4)
             show.status_time()
@@ -199,9 +175,7 @@ class RuntimeAndKeys(ShowCase):
         held = t
         time.sleep(3.0)  # long enough to find the silence in the sound
 
-        before = len(show.lines)
-        show.key("space")
-        show.wait_for(r"^\*\* Resumed \*\*$", after=before)
+        show.press("space", r"^\*\* Resumed \*\*$")
         pause_seconds = time.time() - self.paused_at
         show.status_time()
         t, _ = show.status_time()

@@ -8,7 +8,7 @@ import time
 import unittest
 
 import harness
-from harness import ShowCase, changed, count, near, share, shots_until
+from harness import ShowCase, changed, count, denim, near, share, shots_until
 
 
 def is_orange(p):
@@ -41,11 +41,6 @@ def warm(p):
 
 def water(p):
     return p[2] > p[0] + 30
-
-
-def denim(p):
-    """The dancer's trousers: the slime has no blue in it."""
-    return p[2] > p[0] + 60 and p[2] > p[1] - 10
 
 
 def outlined_rows(shot):

@@ -5,7 +5,13 @@
 // own), twice side by side, so that the runs can be compared byte for byte.
 
 #include <gtest/gtest.h>
+#include <osg/Geometry>
 #include <osg/Image>
+#include <osg/Material>
+#include <osg/NodeVisitor>
+#include <osg/Texture2D>
+#include <osg/TriangleFunctor>
+#include <osgDB/ReadFile>
 
 #include <unistd.h>
 
@@ -14,8 +20,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace content {
 
@@ -82,6 +92,74 @@ inline std::pair<double, double> lineSteps(const osg::Image& img, bool rows)
     for (int i = 0; i + 1 < lines; ++i)
         inner += step(i, i + 1);
     return {inner / (lines - 1), step(lines - 1, 0)};
+}
+
+struct Triangle {
+    osg::Vec3 a, b, c;
+};
+
+struct TriangleCollector {
+    std::vector<Triangle>* out = nullptr;
+    void operator()(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c) { out->push_back({a, b, c}); }
+};
+
+// Per drawable: triangles, the reader's normals beside area-weighted normals
+// of the same triangles merged by position, and the material colour.
+struct Body {
+    std::vector<Triangle> triangles;
+    std::vector<osg::Vec3> points, normals, smoothNormals;
+    osg::Vec4 diffuse;
+    osg::BoundingBox box;
+    osg::ref_ptr<const osg::Texture2D> texture;
+};
+
+class BodySurvey : public osg::NodeVisitor {
+public:
+    BodySurvey() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+    using osg::NodeVisitor::apply;
+    void apply(osg::Drawable& drawable) override
+    {
+        const osg::Geometry* g = drawable.asGeometry();
+        const auto* vertices = g ? dynamic_cast<const osg::Vec3Array*>(g->getVertexArray()) : nullptr;
+        const auto* normals = g ? dynamic_cast<const osg::Vec3Array*>(g->getNormalArray()) : nullptr;
+        ASSERT_TRUE(vertices && normals && normals->size() == vertices->size()) << "per-vertex normals expected";
+        Body body;
+        osg::TriangleFunctor<TriangleCollector> collect;
+        collect.out = &body.triangles;
+        drawable.accept(collect);
+        std::map<std::tuple<float, float, float>, osg::Vec3> summed;
+        auto key = [](const osg::Vec3& p) { return std::make_tuple(p.x(), p.y(), p.z()); };
+        for (const Triangle& t : body.triangles) {
+            const osg::Vec3 face = (t.b - t.a) ^ (t.c - t.a);
+            for (const osg::Vec3* p : {&t.a, &t.b, &t.c})
+                summed[key(*p)] += face;
+        }
+        for (std::size_t i = 0; i < vertices->size(); ++i) {
+            osg::Vec3 smooth = summed[key((*vertices)[i])];
+            smooth.normalize();
+            body.points.push_back((*vertices)[i]);
+            body.normals.push_back((*normals)[i]);
+            body.smoothNormals.push_back(smooth);
+            body.box.expandBy((*vertices)[i]);
+        }
+        if (const osg::StateSet* s = drawable.getStateSet()) {
+            if (const auto* m = dynamic_cast<const osg::Material*>(s->getAttribute(osg::StateAttribute::MATERIAL)))
+                body.diffuse = m->getDiffuse(osg::Material::FRONT);
+            body.texture = dynamic_cast<const osg::Texture2D*>(s->getTextureAttribute(0, osg::StateAttribute::TEXTURE));
+        }
+        bodies.push_back(body);
+    }
+    std::vector<Body> bodies;
+};
+
+inline std::vector<Body> readBodies(const std::string& rel)
+{
+    osg::ref_ptr<osg::Node> model = osgDB::readNodeFile(file(rel));
+    EXPECT_TRUE(model.valid()) << rel;
+    BodySurvey survey;
+    if (model.valid())
+        model->accept(survey);
+    return survey.bodies;
 }
 
 } // namespace content

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -32,9 +33,8 @@ public:
     {
         if (chdir(m_previous.c_str()) != 0)
             std::abort();
-        const std::string command = "rm -rf '" + m_path + "'";
-        if (std::system(command.c_str()) != 0)
-            std::cerr << "could not remove " << m_path << "\n";
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
     }
     const std::string& path() const { return m_path; }
 

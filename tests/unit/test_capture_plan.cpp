@@ -1,9 +1,9 @@
 // The capture's command line, its frame and mixing arithmetic, and the
 // ffmpeg command it runs.
-#include "capture/CaptureOptions.h"
-#include "capture/Encoder.h"
-#include "capture/FramePlan.h"
-#include "capture/Progress.h"
+#include "app/capture/CaptureOptions.h"
+#include "app/capture/Encoder.h"
+#include "app/capture/FramePlan.h"
+#include "app/capture/Progress.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +87,7 @@ TEST(FramePlan, FramesCoverTheRangeAndMixingKeepsTheDrawnBlockOnTheFrame)
     }
 }
 
-TEST(Encoder, FfmpegGetsRawFramesTheSoundtrackAtTheSameStartAndStills)
+TEST(Encoder, FfmpegGetsRawFramesTheSoundtrackAtTheSameStartAndStillsAndTheBarAClock)
 {
     EncoderSettings settings;
     settings.output = "out.mp4";
@@ -100,14 +100,11 @@ TEST(Encoder, FfmpegGetsRawFramesTheSoundtrackAtTheSameStartAndStills)
         const auto at = std::find(args.begin(), args.end(), flag);
         return at == args.end() || at + 1 == args.end() ? std::string() : *(at + 1);
     };
-    EXPECT_EQ(plain.front(), "ffmpeg");
+    // Codec, picture format, rate and length the end-to-end test reads back
+    // from the video; the sound's start and the raw frames' shape only here.
     EXPECT_EQ(after(plain, "-video_size"), "800x600");
-    EXPECT_EQ(after(plain, "-framerate"), "25");
-    EXPECT_EQ(after(plain, "-ss"), "16.500000");
-    EXPECT_EQ(after(plain, "-t"), "2.000000");
-    EXPECT_EQ(after(plain, "-c:v"), "libx264");
     EXPECT_EQ(after(plain, "-pix_fmt"), "rgb24");
-    EXPECT_NE(std::find(plain.begin(), plain.end(), "yuv420p"), plain.end());
+    EXPECT_EQ(after(plain, "-ss"), "16.500000");
     EXPECT_EQ(plain.back(), "out.mp4");
 
     settings.pngFolder = "stills";
@@ -115,10 +112,8 @@ TEST(Encoder, FfmpegGetsRawFramesTheSoundtrackAtTheSameStartAndStills)
     const std::vector<std::string> withStills = ffmpegArguments(settings);
     EXPECT_EQ(withStills.back(), "stills/frame_%06d.png");
     EXPECT_EQ(after(withStills, "-start_number"), "412");
-}
 
-TEST(Progress, TimeLeftReadsAsAClock)
-{
+    // The progress bar's time left reads as a clock.
     EXPECT_EQ(clockText(0.4), "0:00");
     EXPECT_EQ(clockText(65), "1:05");
     EXPECT_EQ(clockText(3723), "1:02:03");

@@ -1,13 +1,27 @@
-#include "effects/Flash.h"
+// The screen effects: texture coordinate modes, the flash envelope, stripes
+// and where they draw, the text display, and the logo and title sequences.
+#include "app/Globals.h"
+#include "app/Timeline.h"
+#include "camera/PathCamera.h"
+#include "effects/CFX.h"
 #include "effects/FileException.h"
+#include "effects/Flash.h"
+#include "effects/HUD.h"
 #include "effects/ImageFX.h"
+#include "effects/OverlayLayer.h"
+#include "effects/Sequences.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <osg/BlendFunc>
+#include <osg/Geode>
 
 #include <cmath>
+#include <set>
+#include <vector>
 
 using namespace Demo::Image;
+using namespace Demo::Text;
 
 namespace {
 
@@ -21,9 +35,55 @@ osg::ref_ptr<osg::Vec2Array> quadCoords()
     return c;
 }
 
+// A run folder with every overlay image, and the timeline the builders use.
+struct Sequences : ::testing::Test {
+    ScratchDir dir;
+    PathCamera* camera;
+
+    Sequences()
+    {
+        mkdir("ddata", 0755);
+        for (const char* name : {"lumbra", "ostra", "kvell", "trinna", "bolma", "sprett"}) {
+            writeTestImage(std::string("ddata/") + name + ".png", 200);
+            writeTestImage(std::string("ddata/") + name + "-blur.png", 200);
+        }
+        for (const char* path : {"ddata/velmo.png", "ddata/slime.png", "demodata/white.jpg"})
+            writeTestImage(path, 200);
+        CaptureStdout quiet;
+        camera = new PathCamera;
+        g_camera = camera;
+        g_sceneSwitch = new osg::Switch;
+        g_timeline = new Timeline;
+    }
+    ~Sequences() override
+    {
+        // The show keeps its effects for the whole run; a test gives them back.
+        for (const auto& w : g_timeline->effectWindows())
+            delete w.effect;
+        delete g_timeline;
+        g_timeline = nullptr;
+        g_sceneSwitch = nullptr;
+        delete camera;
+        g_camera = nullptr;
+    }
+    static osg::BlendFunc* blendOf(osg::Node* node)
+    {
+        osg::StateSet* s = node->getStateSet();
+        return s ? dynamic_cast<osg::BlendFunc*>(s->getAttribute(osg::StateAttribute::BLENDFUNC)) : nullptr;
+    }
+    // The quad's geode, three levels under the effect's root.
+    static osg::Node* quadOf(osg::Node* root)
+    {
+        osg::Node* node = root;
+        while (!node->asGeode() && node->asGroup() && node->asGroup()->getNumChildren() > 0)
+            node = node->asGroup()->getChild(0);
+        return node;
+    }
+};
+
 } // namespace
 
-TEST(TextureCoordinateModes, SweepsSetOneRowOrColumnFromTheEffectTime)
+TEST(TextureCoordinateModes, SweepsSetOneRowOrColumnScrollsAdvanceByTheStepAndTheUnfoldOpensFromTheCentre)
 {
     auto coords = quadCoords();
     applySweepT(*coords, 0.0, 0.0);
@@ -38,20 +98,15 @@ TEST(TextureCoordinateModes, SweepsSetOneRowOrColumnFromTheEffectTime)
     EXPECT_FLOAT_EQ((*coords)[0].x(), 2.0f);
     EXPECT_FLOAT_EQ((*coords)[3].x(), 2.3f);
     EXPECT_EQ((*coords)[2].y(), 1.0f);
-}
 
-TEST(TextureCoordinateModes, ScrollAdvancesByTheFrameStep)
-{
-    auto coords = quadCoords();
+    coords = quadCoords();
     applyScrollT(*coords, 0.0, 0.25);
     applyScrollT(*coords, 0.0, 0.25);
     EXPECT_FLOAT_EQ((*coords)[0].y(), 0.5f);
     EXPECT_FLOAT_EQ((*coords)[2].y(), 1.5f);
-}
 
-TEST(TextureCoordinateModes, UnfoldOpensFromTheCentreColumnThenHolds)
-{
-    auto coords = quadCoords();
+    // The unfold opens from the centre column, then holds.
+    coords = quadCoords();
     EXPECT_TRUE(applyUnfoldS(*coords, 0.0));
     for (const osg::Vec2& c : *coords)
         EXPECT_FLOAT_EQ(c.x(), 0.5f);
@@ -66,7 +121,7 @@ TEST(TextureCoordinateModes, UnfoldOpensFromTheCentreColumnThenHolds)
     EXPECT_FLOAT_EQ((*coords)[3].x(), 0.0f);
 }
 
-TEST(FlashEnvelope, RisesHoldsAndFallsWithItsEdgesLeftAlone)
+TEST(Flash, RisesHoldsAndFallsWithItsEdgesLeftAloneOnAQuadInTheLayersProjection)
 {
     // up 0.2, down 0.2, no hold.
     EXPECT_DOUBLE_EQ(*flashAlpha(0.0, 0.2, 0.2, 0.0, 1.0), 0.0);
@@ -85,18 +140,8 @@ TEST(FlashEnvelope, RisesHoldsAndFallsWithItsEdgesLeftAlone)
     EXPECT_NEAR(*flashAlpha(0.25, 0.0, 1.0, 0.0, 1.0), 0.75, 1e-12);
     // The title's closing flash, cut off by its one-second window.
     EXPECT_NEAR(*flashAlpha(1.0, 0.1, 3.0, 0.0, 1.0), 0.7, 1e-12);
-}
 
-TEST(StripeAlpha, PulsesSlowlyWithTheDemoTime)
-{
-    using Demo::Image::Overlays::stripeAlpha;
-    EXPECT_DOUBLE_EQ(stripeAlpha(0.0), 1.0);
-    EXPECT_NEAR(stripeAlpha(157.08), 1.5, 1e-6);
-    EXPECT_NEAR(stripeAlpha(471.24), 0.5, 1e-6);
-}
-
-TEST(ImageEffects, FlashQuadSitsInTheLayersProjectionAndStartsAtZero)
-{
+    // The flash's quad sits in the layer's projection and starts at zero.
     ScratchDir dir;
     ASSERT_TRUE(writeTestImage("demodata/white.jpg", 255));
     CFlash flash(0.1, 0.2, 0.0, 1.0, "demodata/white.jpg");
@@ -106,11 +151,93 @@ TEST(ImageEffects, FlashQuadSitsInTheLayersProjectionAndStartsAtZero)
     EXPECT_EQ(root->getChild(0)->className(), std::string("Projection"));
     flash.update(); // first update after a reset: alpha 0 at t = 0
     EXPECT_FLOAT_EQ(flash.currentAlpha(), 0.0f);
+}
 
+TEST_F(Sequences, TheFirstLogoMultipliesByItsColourTheOthersBlendAndGlowsAdd)
+{
+    buildLogoSequence();
+    const auto& w = g_timeline->effectWindows();
+    ASSERT_EQ(w.size(), 12u);
+    // The first logo multiplies by its own colour, so its transparent pixels
+    // must be black; the others use their alpha.
+    EXPECT_EQ(blendOf(w[0].node)->getSource(), static_cast<GLenum>(GL_SRC_COLOR));
+    EXPECT_EQ(blendOf(w[2].node)->getSource(), static_cast<GLenum>(GL_SRC_ALPHA));
+    EXPECT_EQ(blendOf(w[2].node)->getDestination(), static_cast<GLenum>(GL_ONE_MINUS_SRC_ALPHA));
+    // Glows add on their quad, as the flash set it up.
+    osg::BlendFunc* glow = blendOf(quadOf(w[1].node));
+    ASSERT_NE(glow, nullptr);
+    EXPECT_EQ(glow->getSource(), static_cast<GLenum>(GL_SRC_ALPHA));
+    EXPECT_EQ(glow->getDestination(), static_cast<GLenum>(GL_ONE));
+}
+
+TEST(HudLines, EachNewlineStartsTheNextLineTabsWidenAndTheScrollWraps)
+{
+    EXPECT_EQ(splitHudLines("a\nb\nc\n"), (std::vector<std::string>{"a", "\nb", "\nc"}));
+    EXPECT_EQ(splitHudLines("x\ty\n"), (std::vector<std::string>{"x    y"}));
+    EXPECT_TRUE(splitHudLines("a\tb").empty()); // no final newline: nothing stored
+    EXPECT_EQ(splitHudLines("\n\n"), (std::vector<std::string>{"", "\n"}));
+
+    // The scroll shows the lines before the current one, and wraps.
+    const std::vector<std::string> abc = {"a", "\nb", "\nc"};
+    EXPECT_EQ(visibleLines(abc, 0, 20), "");
+    EXPECT_EQ(visibleLines(abc, 2, 20), "a\nb");
+    EXPECT_EQ(visibleLines(abc, 3, 20), ""); // c is never shown
+    EXPECT_EQ(visibleLines(abc, 4, 20), "a");
+
+    std::vector<std::string> ten;
+    for (int i = 0; i < 10; ++i)
+        ten.push_back(std::to_string(i));
+    EXPECT_EQ(visibleLines(ten, 5, 2), "34");
+    EXPECT_EQ(visibleLines({}, 5, 2), "");
+}
+
+TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedScrollsThemWithItsClockAndNamesAMissingFile)
+{
+    ScratchDir dir;
+    writeFile("lines.txt", "one\ntwo\nthree\n");
+    CHUD hud;
+    hud.update();
+    EXPECT_EQ(hud.getText(), "Hej och h\xe5!\nsadf\nsdf");
+    hud.loadText("lines.txt");
+    EXPECT_EQ(hud.getLines().size(), 3u);
+    hud.update(); // first reading: k = 0, an empty screen
+    EXPECT_EQ(hud.getText(), "");
+    // A fast clock scrolls soon; every third reading wraps to an empty screen
+    // again, so the scroll is watched for a while rather than read once.
+    hud.setSpeed(1000.0);
+    std::set<std::string> seen;
+    for (int i = 0; i < 200 && seen.size() < 3; ++i) {
+        usleep(1000);
+        hud.update();
+        seen.insert(hud.getText());
+    }
+    EXPECT_EQ(seen, (std::set<std::string>{"", "one", "one\ntwo"}));
+
+    CHUD missing;
+    CaptureStdout out;
     try {
-        CBackgroundStripe stripe("ddata/./missing.png");
+        missing.loadText("text/none.txt");
         FAIL() << "no exception";
     } catch (const Demo::CFileException& e) {
-        EXPECT_EQ(e.message, "Texutre image file not found: ddata/./missing.png");
+        EXPECT_EQ(e.message, "text/none.txt");
     }
+    EXPECT_EQ(out.text(), "Error opening file: text/none.txt\n");
+    EXPECT_TRUE(missing.getLines().empty());
+}
+
+TEST(Stripes, PulseSlowlyWithTheDemoTimeAndDrawBehindTheSceneUnlessBlended)
+{
+    EXPECT_DOUBLE_EQ(Overlays::stripeAlpha(0.0), 1.0);
+    EXPECT_NEAR(Overlays::stripeAlpha(157.08), 1.5, 1e-6);
+    EXPECT_NEAR(Overlays::stripeAlpha(471.24), 0.5, 1e-6);
+
+    ScratchDir dir;
+    ASSERT_TRUE(writeTestImage("demodata/b.png", 200));
+    CBackgroundStripe background("demodata/b.png");
+    EXPECT_LT(background.getNode()->getStateSet()->getBinNumber(), 0);
+    EXPECT_GT(background.getNode()->getStateSet()->getBinNumber(), -100) << "after the scope's capture pass";
+
+    CBackgroundStripe logo("demodata/b.png");
+    setBlending(logo.getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(logo.getNode()->getStateSet()->getBinNumber(), 100);
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(Offscreen, BufferGivesBackExactlyWhatWasDrawn)
+TEST(Offscreen, BufferGivesBackExactlyWhatWasDrawnAndTheSceneGraphFindsFrameBufferObjects)
 {
     offscreen::PbufferContext context;
     ASSERT_TRUE(context.open(64, 48)) << context.error();
@@ -28,12 +28,7 @@ TEST(Offscreen, BufferGivesBackExactlyWhatWasDrawn)
     const size_t top = (47 * 64 + 63) * 3;
     EXPECT_EQ(std::vector<unsigned char>(rgb.begin() + top, rgb.begin() + top + 3),
               (std::vector<unsigned char>{102, 0, 255}));
-}
 
-TEST(Offscreen, SceneGraphFindsFrameBufferObjects)
-{
-    offscreen::PbufferContext context;
-    ASSERT_TRUE(context.open(64, 48)) << context.error();
     // A context number no other test uses: the extensions are kept per number.
     osg::GLExtensions* gl = osg::GLExtensions::Get(7, true);
     ASSERT_TRUE(gl->isFrameBufferObjectSupported);

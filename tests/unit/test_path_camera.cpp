@@ -1,10 +1,14 @@
+// The spline and the camera that follows it: the curve's span, the fly
+// controls and their keys, shake and bump.
 #include "app/Globals.h"
 #include "camera/PathCamera.h"
+#include "camera/Spline.h"
 #include "TestSupport.h"
 
 #include <SDL/SDL_keysym.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -17,6 +21,14 @@ void expectNear(const Vector3& a, const Vector3& b, float tolerance = 1e-5f)
     EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
+Spline lineOf(int count)
+{
+    Spline s;
+    for (int i = 0; i < count; ++i)
+        s.addPoint(Vector3(i * 10.0, i * i, -i));
+    return s;
+}
+
 // Eye at the origin looking along +y with up along +z.
 struct LookingNorth : ::testing::Test {
     CaptureStdout quiet;
@@ -25,6 +37,25 @@ struct LookingNorth : ::testing::Test {
 };
 
 } // namespace
+
+TEST(Spline, RunsFromTheSecondPointToTheLastButOneAndClamps)
+{
+    EXPECT_FALSE(lineOf(3).canEvaluate());
+    for (float u : {0.0f, 0.3f, 1.0f})
+        expectNear(lineOf(4).at(u), lineOf(4).point(1)); // one segment's worth: the second point
+
+    const Spline five = lineOf(5);
+    expectNear(five.segment(0, 0.0f), five.point(1));
+    expectNear(five.segment(0, 1.0f), five.point(2));
+    expectNear(five.at(0.0f), five.point(1));
+    expectNear(five.at(0.5f), five.segment(0, 0.5f));
+    expectNear(five.at(1.0f), five.point(2));
+
+    const Spline six = lineOf(6);
+    expectNear(six.at(-0.3f), six.at(0.0f));
+    expectNear(six.at(1.7f), six.at(1.0f));
+    expectNear(six.at(std::nanf("")), six.at(0.0f));
+}
 
 TEST_F(LookingNorth, FlyControlsMoveTheWayTheKeysSay)
 {
@@ -49,16 +80,6 @@ TEST_F(LookingNorth, FlyControlsMoveTheWayTheKeysSay)
     rolled.roll(0.01f); // tilts up without normalising
     EXPECT_NEAR(rolled.getUp().x, 0.01f, 1e-6f);
     EXPECT_GT(rolled.getUp().length(), 1.0f);
-}
-
-TEST_F(LookingNorth, DegeneratePoseDoesNotPoisonTheCamera)
-{
-    camera.setLookAt(1, 1, 1, 1, 1, 1, 0, 0, 1); // eye on the center
-    camera.moveForward(1.0f);
-    camera.turn(1.0f);
-    camera.pitch(1.0f);
-    const Vector3 eye = camera.getEye();
-    EXPECT_TRUE(std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z));
 }
 
 TEST_F(LookingNorth, SpeedIsInHundredthsSoTwentyFramesOfWMoveOneUnitAndZeroStopsTheKeys)
@@ -88,7 +109,7 @@ TEST_F(LookingNorth, SpeedIsInHundredthsSoTwentyFramesOfWMoveOneUnitAndZeroStops
     expectNear(camera.getCenter(), Vector3(0, 2, 0));
 }
 
-TEST(PathCameraPose, LookAtNormalisesUpAndAPathOfTooFewPosesLeavesThePoseAlone)
+TEST(PathCameraPose, LookAtNormalisesUpAPathOfTooFewPosesLeavesThePoseAloneAndADegeneratePoseDoesNotPoisonIt)
 {
     CaptureStdout quiet;
     PathCamera camera("no-such-file.pos");
@@ -97,6 +118,13 @@ TEST(PathCameraPose, LookAtNormalisesUpAndAPathOfTooFewPosesLeavesThePoseAlone)
     EXPECT_TRUE(camera.setPathFraction(0.5f));
     expectNear(camera.getEye(), Vector3(1, 2, 3));
     expectNear(camera.getCenter(), Vector3(4, 5, 6));
+
+    camera.setLookAt(1, 1, 1, 1, 1, 1, 0, 0, 1); // eye on the center
+    camera.moveForward(1.0f);
+    camera.turn(1.0f);
+    camera.pitch(1.0f);
+    const Vector3 eye = camera.getEye();
+    EXPECT_TRUE(std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z)) << "poisoned";
 }
 
 TEST_F(LookingNorth, ShakeJittersThenRestoresThePose)

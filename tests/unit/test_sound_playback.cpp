@@ -1,6 +1,6 @@
 // Playing streams through the sound layer and watching what the DSP units
-// receive: the sound itself, looping, positioning, the audible position, the
-// timing figures, and mixing on without a sound device.
+// receive: the sound itself, looping, positioning, the timing figures, and
+// mixing on without a sound device.
 
 #include "platform/sound/fsound.h"
 
@@ -19,7 +19,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
 
 namespace {
 
@@ -76,6 +75,8 @@ protected:
 
     void start(int mixer = FSOUND_MIXER_FLOAT)
     {
+        FSOUND_Close();
+        log.count = 0;
         log.integerMixer = mixer == FSOUND_MIXER_INT16;
         ASSERT_TRUE(FSOUND_SetMixer(mixer));
         ASSERT_TRUE(FSOUND_Init(kRate, 128, FSOUND_INIT_GLOBALFOCUS));
@@ -105,80 +106,58 @@ protected:
         return true;
     }
 
-    // 1 s of silence, then 1 s of tone.
-    static std::vector<int16_t> silenceThenTone()
-    {
-        std::vector<int16_t> samples(kRate, 0);
-        const std::vector<int16_t> tone = soundtest::sine(1.0, 440.0, kAmplitude);
-        samples.insert(samples.end(), tone.begin(), tone.end());
-        return samples;
-    }
-
     BlockLog log;
 };
 
-TEST_F(SoundPlayback, DspUnitsReceiveTheStreamFromTheFirstBlockOnAndTheFiguresCountThem)
+TEST_F(SoundPlayback, DspUnitsReceiveTheStreamFromTheFirstBlockOnInEitherMixerAndTheFiguresCountThem)
 {
-    start();
-    FSOUND_STREAM* stream = open("play.mp3", soundtest::sine(2.0, 440.0, kAmplitude));
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(FSOUND_Stream_Play(0, stream), 0);
-    ASSERT_TRUE(waitForBlocks(40));
-    EXPECT_EQ(log.loudBetween(0, 40), 40);
+    for (int mixer : {FSOUND_MIXER_INT16, FSOUND_MIXER_FLOAT}) {
+        start(mixer);
+        FSOUND_STREAM* stream = open("play.mp3", soundtest::sine(2.0, 440.0, kAmplitude));
+        ASSERT_NE(stream, nullptr);
+        EXPECT_EQ(FSOUND_Stream_Play(0, stream), 0);
+        ASSERT_TRUE(waitForBlocks(40));
+        EXPECT_EQ(log.loudBetween(0, 40), 40) << mixer;
+        // A float block read as 16-bit integers would show nonsense peaks.
+        EXPECT_LE(*std::max_element(log.peaks.begin(), log.peaks.begin() + 40), kAmplitude * 1.3f) << mixer;
+    }
     FSOUND_MIXSTATS stats{};
     ASSERT_TRUE(FSOUND_GetMixStats(&stats));
     EXPECT_EQ(stats.blockFrames, 1024);
     EXPECT_NEAR(stats.blockMs, 23.22, 0.01);
     EXPECT_GE(stats.blocks, 40);
-    EXPECT_GE(stats.decodedFrames, 40 * 1024);
-    // How fast mixing and decoding run is the benchmark's to report.
-    std::cout << "mix per block: mean " << stats.mixMeanMs << " ms, max " << stats.mixMaxMs
-              << " ms of " << stats.blockMs << " ms; decode per block " << stats.decodeMsPerBlock
-              << " ms, slowest chunk " << stats.decodeMaxChunkMs << " ms\n";
+    EXPECT_GE(stats.decodedFrames, 40 * 1024); // how fast is the benchmark's to report
 }
 
-TEST_F(SoundPlayback, IntegerMixerHandsUnitsSixteenBitBlocks)
+// A quarter second, played for about a second: 0.25 s is not quite 11
+// blocks, and the units still run on silence after an unlooped end.
+TEST_F(SoundPlayback, LoopingStreamRestartsFromItsBeginningAnUnloopedOneFallsSilent)
 {
-    start(FSOUND_MIXER_INT16);
-    FSOUND_STREAM* stream = open("play16.mp3", soundtest::sine(1.0, 440.0, kAmplitude));
-    ASSERT_NE(stream, nullptr);
-    FSOUND_Stream_Play(0, stream);
-    ASSERT_TRUE(waitForBlocks(10));
-    EXPECT_EQ(log.loudBetween(0, 10), 10);
-    // A float block read as 16-bit integers would show nonsense peaks.
-    EXPECT_LE(*std::max_element(log.peaks.begin(), log.peaks.begin() + 10), kAmplitude * 1.3f);
+    for (unsigned mode : {FSOUND_LOOP_NORMAL, FSOUND_LOOP_OFF}) {
+        start();
+        FSOUND_STREAM* stream = open("loop.mp3", soundtest::sine(0.25, 440.0, kAmplitude));
+        ASSERT_NE(stream, nullptr);
+        FSOUND_Stream_SetMode(stream, mode);
+        FSOUND_Stream_Play(0, stream);
+        ASSERT_TRUE(waitForBlocks(43));
+        const bool loops = mode == FSOUND_LOOP_NORMAL;
+        EXPECT_EQ(log.loudBetween(0, 10), 10);
+        if (loops) {
+            EXPECT_EQ(log.loudBetween(10, 43), 33);
+        } else {
+            EXPECT_EQ(log.loudBetween(11, 43), 0);
+            EXPECT_EQ(FSOUND_Stream_GetTime(stream), 250);
+        }
+    }
 }
 
-TEST_F(SoundPlayback, LoopingStreamRestartsFromItsBeginning)
-{
-    start();
-    // A quarter second, played for about a second.
-    FSOUND_STREAM* stream = open("loop.mp3", soundtest::sine(0.25, 440.0, kAmplitude));
-    ASSERT_NE(stream, nullptr);
-    FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL);
-    FSOUND_Stream_Play(0, stream);
-    ASSERT_TRUE(waitForBlocks(43));
-    EXPECT_EQ(log.loudBetween(0, 43), 43);
-}
-
-TEST_F(SoundPlayback, StreamWithoutLoopFallsSilentAtItsEnd)
+TEST_F(SoundPlayback, SetTimeWrapsALoopingStreamPlayStartsThereAndAJumpWhilePlayingLands)
 {
     start();
-    FSOUND_STREAM* stream = open("once.mp3", soundtest::sine(0.25, 440.0, kAmplitude));
-    ASSERT_NE(stream, nullptr);
-    FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF);
-    FSOUND_Stream_Play(0, stream);
-    ASSERT_TRUE(waitForBlocks(43));
-    // 0.25 s is not quite 11 blocks; the units still run on silence after.
-    EXPECT_GE(log.loudBetween(0, 10), 10);
-    EXPECT_EQ(log.loudBetween(11, 43), 0);
-    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 250);
-}
-
-TEST_F(SoundPlayback, SetTimeWrapsALoopingStreamAndPlayStartsThere)
-{
-    start();
-    FSOUND_STREAM* stream = open("seek.mp3", silenceThenTone());
+    std::vector<int16_t> silenceThenTone(kRate, 0);
+    const std::vector<int16_t> tone = soundtest::sine(1.0, 440.0, kAmplitude);
+    silenceThenTone.insert(silenceThenTone.end(), tone.begin(), tone.end());
+    FSOUND_STREAM* stream = open("seek.mp3", silenceThenTone);
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 2000);
     FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL);
@@ -191,49 +170,12 @@ TEST_F(SoundPlayback, SetTimeWrapsALoopingStreamAndPlayStartsThere)
     FSOUND_Stream_Play(0, stream);
     ASSERT_TRUE(waitForBlocks(10));
     EXPECT_EQ(log.loudBetween(0, 10), 10);
-}
 
-TEST_F(SoundPlayback, SetTimeWhilePlayingJumpsThere)
-{
-    start();
-    FSOUND_STREAM* stream = open("jump.mp3", silenceThenTone());
-    ASSERT_NE(stream, nullptr);
-    FSOUND_Stream_Play(0, stream);
-    ASSERT_TRUE(waitForBlocks(5));
-    EXPECT_EQ(log.loudBetween(0, 5), 0);
-    FSOUND_Stream_SetTime(stream, 1200);
+    FSOUND_Stream_SetTime(stream, 100);
     const int atJump = log.count.load();
     ASSERT_TRUE(waitForBlocks(atJump + 12));
     // The first block or two after the request may still be on their way.
-    EXPECT_EQ(log.loudBetween(atJump + 2, atJump + 12), 10);
-}
-
-TEST_F(SoundPlayback, AudiblePositionFollowsTheClock)
-{
-    start();
-    FSOUND_STREAM* stream = open("audible.mp3", soundtest::sine(3.0, 440.0, kAmplitude));
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(FSOUND_Stream_GetAudibleTime(stream), -1);
-    // Judged against the clock as measured, not as slept: a busy machine
-    // oversleeps, and the audible time must follow what really passed.
-    using Clock = std::chrono::steady_clock;
-    const auto msSince = [](Clock::time_point from) {
-        return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count());
-    };
-    const Clock::time_point played = Clock::now();
-    FSOUND_Stream_Play(0, stream);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const int early = FSOUND_Stream_GetAudibleTime(stream);
-    const int earlyWall = msSince(played);
-    const Clock::time_point between = Clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const int later = FSOUND_Stream_GetAudibleTime(stream);
-    const int laterWall = msSince(between);
-    EXPECT_GE(early, 0);
-    EXPECT_LE(early, earlyWall + 50);
-    EXPECT_NEAR(later - early, laterWall, 120);
-    // The mixer runs ahead of what is heard, by the output's buffering.
-    EXPECT_GE(FSOUND_Stream_GetTime(stream), later);
+    EXPECT_EQ(log.loudBetween(atJump + 2, atJump + 12), 0);
 }
 
 class SoundWithoutDevice : public SoundPlayback

@@ -1,3 +1,4 @@
+// The timeline's windows, and the timing scripts read into it.
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <osg/Switch>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -24,29 +26,41 @@ private:
     osg::ref_ptr<osg::Group> m_node;
 };
 
+// A run folder with the flash images, the scene switch and a start camera.
 struct TimelineTest : ::testing::Test {
+    ScratchDir dir;
     CaptureStdout quiet;
     PathCamera startCamera;
-    Timeline* timeline = nullptr;
     osg::ref_ptr<osg::Switch> root = new osg::Switch;
+    Timeline* timeline = nullptr;
 
     TimelineTest()
     {
+        writeTestImage("demodata/white.jpg", 255);
+        writeTestImage("demodata/black.jpg", 0);
         g_camera = &startCamera;
+        g_sceneSwitch = root;
         timeline = new Timeline;
     }
     ~TimelineTest() override
     {
         delete timeline;
         g_camera = nullptr;
+        g_sceneSwitch = nullptr;
     }
     bool attached(osg::Node* node) const { return root->containsNode(node); }
     bool shown(osg::Node* node) const { return root->getChildValue(node); }
+    std::string reload(int which)
+    {
+        CaptureStdout out;
+        timeline->reload(which);
+        return out.text();
+    }
 };
 
 } // namespace
 
-TEST_F(TimelineTest, NodeWindowOpensStrictlyInsideClosesStrictlyPastAndJumpsOverItShowNothing)
+TEST_F(TimelineTest, NodeWindowOpensStrictlyInsideClosesStrictlyPastReopensAfterABackwardJumpAndJumpsOverItShowNothing)
 {
     osg::ref_ptr<osg::Node> scope = new osg::Group, empty = new osg::Group, skipped = new osg::Group;
     const double end = 16.513636363636362;
@@ -68,23 +82,16 @@ TEST_F(TimelineTest, NodeWindowOpensStrictlyInsideClosesStrictlyPastAndJumpsOver
         EXPECT_FALSE(attached(skipped.get()));
     }
     EXPECT_FALSE(timeline->nodeWindows()[2].attached);
-}
 
-TEST_F(TimelineTest, WindowsReopenAfterABackwardJumpAndOpenOnesStayOpen)
-{
-    osg::ref_ptr<osg::Node> early = new osg::Group, current = new osg::Group;
-    timeline->addNode(10.0, 20.0, root.get(), early.get());
-    timeline->addNode(40.0, 60.0, root.get(), current.get());
-    timeline->update(15.0);
-    timeline->update(50.0); // early closed, current open
-    EXPECT_FALSE(attached(early.get()));
-    EXPECT_TRUE(attached(current.get()));
-    timeline->update(0.01); // back to the start
-    EXPECT_TRUE(attached(current.get())); // stays until its end passes again
-    timeline->update(15.0);
-    EXPECT_TRUE(attached(early.get()));
-    timeline->update(61.0);
-    EXPECT_FALSE(attached(current.get()));
+    // After a backward jump closed windows reopen, and open ones stay open
+    // until their end passes again.
+    timeline->update(21.0);
+    EXPECT_TRUE(attached(skipped.get()));
+    timeline->update(0.01);
+    EXPECT_TRUE(attached(scope.get()));
+    EXPECT_TRUE(attached(skipped.get()));
+    timeline->update(23.0);
+    EXPECT_FALSE(attached(skipped.get()));
 }
 
 TEST_F(TimelineTest, EffectOpensWithARestartedClockAndIsUpdatedThatFrame)
@@ -127,7 +134,6 @@ TEST_F(TimelineTest, OverlappingCamerasRestoreWhatWasCurrentWhenTheyOpened)
 
 TEST_F(TimelineTest, CameraFollowsItsPathFractionInsideTheWindow)
 {
-    ScratchDir dir;
     auto* camera = new PathCamera;
     // Eye x runs 0..4 over five poses: the curve spans x 1 to 2.
     writeFile("path.pos", "0 0 0 0 1 0 0 0 1\n1 0 0 0 1 0 0 0 1\n2 0 0 0 1 0 0 0 1\n"
@@ -140,4 +146,94 @@ TEST_F(TimelineTest, CameraFollowsItsPathFractionInsideTheWindow)
     timeline->update(19.999);
     EXPECT_LT(camera->getEye().x, 2.0f);
     EXPECT_GT(camera->getEye().x, 1.99f);
+}
+
+TEST_F(TimelineTest, ScriptLinesArePrintedAndStopAtTheFirstIncompleteRecordEmptyAndMissingFilesAddNothing)
+{
+    writeFile("scripts/flash.txt", "3.2 3.6 0.1 0.2 0 1\n16.51 17 0.05 0.5 0 1\n20 21 0.1 0.2 0\n");
+    EXPECT_EQ(reload(Timeline::ReloadFlashes),
+              "Adding Flash, Start: 3.2 End: 3.6 Up: 0.1 Down: 0.2 Peek: 0 Strength: 1\n"
+              "Adding Flash, Start: 16.51 End: 17 Up: 0.05 Down: 0.5 Peek: 0 Strength: 1\n");
+    ASSERT_EQ(timeline->flashWindows().size(), 2u);
+    EXPECT_EQ(timeline->flashWindows()[1].start, 16.510000228881836); // single precision
+    EXPECT_EQ(g_sceneSwitch->getNumChildren(), 2u);
+    EXPECT_FALSE(g_sceneSwitch->getValue(0)); // switched off until the window opens
+
+    // A black line runs the end value into "Up".
+    writeFile("scripts/black.txt", "1 2 0.5 0.25 0 1");
+    EXPECT_EQ(reload(Timeline::ReloadBlacks), "Adding Black, Start: 1 End:2Up: 0.5 Down: 0.25 Peek: 0 Strength: 1\n");
+    EXPECT_EQ(timeline->blackWindows().size(), 1u);
+
+    // Empty and missing files leave the lists empty, as do unknown kinds.
+    std::remove("scripts/black.txt");
+    writeFile("scripts/flash.txt", "");
+    EXPECT_EQ(reload(Timeline::ReloadFlashes), "");
+    EXPECT_EQ(reload(Timeline::ReloadCameras), "Could not open file: scripts/cameras.txt\n");
+    EXPECT_EQ(reload(Timeline::ReloadBlacks), "Could not open file: scripts/black.txt\n");
+    EXPECT_EQ(reload(42), "");
+    timeline->addFlash(1, 2, 0, 1, 0, 1, 5); // only white and black flashes exist
+    EXPECT_TRUE(timeline->flashWindows().empty());
+    EXPECT_TRUE(timeline->blackWindows().empty());
+    EXPECT_TRUE(timeline->cameraWindows().empty());
+    EXPECT_EQ(g_sceneSwitch->getNumChildren(), 0u);
+}
+
+TEST_F(TimelineTest, CameraWithAMissingPathIsStillMadeAndHarmless)
+{
+    writeFile("scripts/cameras.txt", "12 18.5 path2.pos\n30 20 backwards.pos\n");
+    EXPECT_EQ(reload(Timeline::ReloadCameras),
+              "Adding Camera, Start: 12 End: 18.5 Filename: scripts/path2.pos\n"
+              "Creating camera\n"
+              "Loading camera pos from file: scripts/path2.pos\n"
+              "File Not Found : scripts/path2.posAdding Camera, Start: 30 End: 20 Filename: scripts/backwards.pos\n"
+              "Creating camera\n"
+              "Loading camera pos from file: scripts/backwards.pos\n"
+              "File Not Found : scripts/backwards.pos");
+    ASSERT_EQ(timeline->cameraWindows().size(), 2u);
+    startCamera.setLookAt(1, 2, 3, 0, 0, 0, 0, 0, 1);
+    timeline->update(15.0); // the empty path leaves the pose as it was
+    EXPECT_EQ(g_camera, timeline->cameraWindows()[0].camera);
+    EXPECT_TRUE(g_camera->getEye() == Vector3(0, 0, -10));
+    timeline->update(25.0); // a window ending before it starts never opens
+    EXPECT_EQ(g_camera, &startCamera);
+}
+
+TEST_F(TimelineTest, ReloadingReplacesRatherThanAddsAndHandsTheViewBackToTheStartCamera)
+{
+    writeFile("scripts/cameras.txt", "1 2 a.pos 3 4 b.pos");
+    writeFile("scripts/flash.txt", "1 2 0 1 0 1\n3 4 0 1 0 1\n");
+    writeFile("scripts/black.txt", "5 6 0 1 0 1\n");
+    reload(Timeline::ReloadAll);
+    reload(Timeline::ReloadAll);
+    EXPECT_EQ(timeline->cameraWindows().size(), 2u);
+    EXPECT_EQ(timeline->flashWindows().size(), 2u);
+    EXPECT_EQ(timeline->blackWindows().size(), 1u);
+    EXPECT_EQ(g_sceneSwitch->getNumChildren(), 3u); // old flash nodes are gone
+
+    // Reloading while a flash is shown leaves nothing stale: the new one
+    // waits for its window.
+    const auto shownCount = [] {
+        unsigned on = 0;
+        for (unsigned i = 0; i < g_sceneSwitch->getNumChildren(); ++i)
+            on += g_sceneSwitch->getValue(i) ? 1 : 0;
+        return on;
+    };
+    timeline->update(1.5);
+    EXPECT_EQ(shownCount(), 1u);
+    writeFile("scripts/flash.txt", "7 8 0 1 0 1\n");
+    reload(Timeline::ReloadFlashes);
+    ASSERT_EQ(timeline->flashWindows().size(), 1u);
+    EXPECT_EQ(timeline->flashWindows()[0].start, 7.0);
+    EXPECT_EQ(g_sceneSwitch->getNumChildren(), 2u);
+    EXPECT_EQ(shownCount(), 0u);
+
+    // Reloading the current camera hands the view back to the start camera.
+    writeFile("scripts/cameras.txt", "1 10 a.pos\n5 20 b.pos\n");
+    reload(Timeline::ReloadCameras);
+    timeline->update(6.0);
+    ASSERT_NE(g_camera, &startCamera);
+    reload(Timeline::ReloadCameras);
+    EXPECT_EQ(g_camera, &startCamera);
+    timeline->update(6.5); // the new windows take over again
+    EXPECT_EQ(g_camera, timeline->cameraWindows()[1].camera);
 }

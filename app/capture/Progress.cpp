@@ -1,4 +1,4 @@
-#include "capture/Progress.h"
+#include "app/capture/Progress.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "capture/CaptureOptions.h"
+#include "app/capture/CaptureOptions.h"
 
 #include <cerrno>
 #include <cmath>

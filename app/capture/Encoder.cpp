@@ -1,4 +1,4 @@
-#include "capture/Encoder.h"
+#include "app/capture/Encoder.h"
 
 #include <fcntl.h>
 #include <signal.h>

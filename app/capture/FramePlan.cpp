@@ -1,4 +1,4 @@
-#include "capture/FramePlan.h"
+#include "app/capture/FramePlan.h"
 
 #include <algorithm>
 #include <cmath>
