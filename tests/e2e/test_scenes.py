@@ -11,8 +11,7 @@ import harness
 from harness import ShowCase, changed, count, denim, near, share, shots_until
 
 
-def is_orange(p):
-    return p[0] > 150 and 40 < p[1] < 200 and p[2] < 90
+is_orange = lambda p: p[0] > 150 and 40 < p[1] < 200 and p[2] < 90
 
 
 def box_white(p):
@@ -34,13 +33,8 @@ def top_of_boxes(shot):
     return 600
 
 
-def warm(p):
-    """The turning model's orange, pink and cream: the water behind it is never this red."""
-    return p[0] > 160
-
-
-def water(p):
-    return p[2] > p[0] + 30
+warm = lambda p: p[0] > 160  # the turning model's colours; its water is never this red
+water = lambda p: p[2] > p[0] + 30
 
 
 def outlined_rows(shot):

@@ -202,8 +202,7 @@ TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedScrollsThemWithItsClockAndNamesA
     EXPECT_EQ(hud.getLines().size(), 3u);
     hud.update(); // first reading: k = 0, an empty screen
     EXPECT_EQ(hud.getText(), "");
-    // A fast clock scrolls soon; every third reading wraps to an empty screen
-    // again, so the scroll is watched for a while rather than read once.
+    // A fast clock scrolls soon; the empty screen comes back every third line.
     hud.setSpeed(1000.0);
     std::set<std::string> seen;
     for (int i = 0; i < 200 && seen.size() < 3; ++i) {

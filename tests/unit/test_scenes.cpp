@@ -47,17 +47,22 @@ struct Builders : ::testing::Test {
     }
 };
 
-osg::ref_ptr<osg::Vec3Array> triangleAt(const osg::Vec3& p)
+// One triangle at p, the smallest thing a reader or a light can see.
+osg::ref_ptr<osg::Geode> triangleAt(const osg::Vec3& p)
 {
     osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
     for (const osg::Vec3& corner : {p, p + osg::Vec3(1, 0, 0), p + osg::Vec3(0, 0, 1)})
         vertices->push_back(corner);
-    return vertices;
+    osg::ref_ptr<osg::Geometry> triangle = new osg::Geometry;
+    triangle->setVertexArray(vertices);
+    triangle->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(triangle);
+    return geode;
 }
 
-// The room's three windows as the timeline holds them: the model until 58 s,
-// the bands a little longer, the overlay picture from 33 s; without the model
-// only the model's window is missing and one line names the file.
+// The room's windows as the timeline holds them; without the model only its
+// window is missing, and one line names the file.
 TEST_F(Builders, TheRoomsWindowsReadBackFromTheTimelineWithOrWithoutTheModel)
 {
     buildEnvironmentRoom();
@@ -69,12 +74,7 @@ TEST_F(Builders, TheRoomsWindowsReadBackFromTheTimelineWithOrWithoutTheModel)
         delete w.effect;
     delete g_timeline;
     g_timeline = new Timeline;
-    osg::ref_ptr<osg::Geometry> blob = new osg::Geometry;
-    blob->setVertexArray(triangleAt(osg::Vec3()));
-    blob->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
-    osg::ref_ptr<osg::Geode> room = new osg::Geode;
-    room->addDrawable(blob);
-    ASSERT_TRUE(osgDB::writeNodeFile(*room, "ddata/blobroom.3ds"));
+    ASSERT_TRUE(osgDB::writeNodeFile(*triangleAt(osg::Vec3()), "ddata/blobroom.3ds"));
     buildEnvironmentRoom();
 
     const double roomStart = 29.09090909090909;
@@ -164,11 +164,7 @@ TEST(ShadowMap, PlanesMapTheLightsTargetToTheMapCentreAtItsDepth)
 // how many pre-render stages the main stage got.
 unsigned depthPassesFor(const osg::Vec3& where)
 {
-    osg::ref_ptr<osg::Geode> subgraph = new osg::Geode;
-    osg::ref_ptr<osg::Geometry> quad = new osg::Geometry;
-    quad->setVertexArray(triangleAt(where).get());
-    quad->addPrimitiveSet(new osg::DrawArrays(GL_TRIANGLES, 0, 3));
-    subgraph->addDrawable(quad.get());
+    osg::ref_ptr<osg::Geode> subgraph = triangleAt(where);
     osg::ref_ptr<osg::MatrixTransform> light = new osg::MatrixTransform(osg::Matrix::translate(10, 15, 0));
     osg::ref_ptr<osg::Group> root = new osg::Group;
     root->addChild(subgraph.get());
