@@ -56,7 +56,7 @@ void Timeline::clearCameras()
     // step never reads a destroyed camera.
     for (const CameraWindow& w : m_cameras) {
         if (g_camera == w.camera)
-            g_camera = m_homeCamera;
+            makeCurrent(m_homeCamera);
     }
     for (const CameraWindow& w : m_cameras)
         delete w.camera;

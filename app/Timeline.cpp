@@ -83,15 +83,22 @@ void Timeline::updateCamera(CameraWindow& w, double t)
     const bool inside = isInside(w.start, w.end, t);
     if (inside && !w.active) {
         w.previous = g_camera;
-        g_camera = w.camera;
+        makeCurrent(w.camera);
         w.active = true;
     }
     if (inside && w.active)
         w.camera->setPathFraction(static_cast<float>((t - w.start) / (w.end - w.start)));
     if (isPast(w.end, t) && w.active) {
-        g_camera = w.previous;
+        makeCurrent(w.previous);
         w.active = false;
     }
+}
+
+void Timeline::makeCurrent(PathCamera* camera)
+{
+    if (g_camera && camera && g_camera != camera)
+        g_camera->handRecordingsTo(*camera);
+    g_camera = camera;
 }
 
 void Timeline::updatePhysics(PhysicsWindow& w, double t)

@@ -82,6 +82,7 @@ private:
     void updateNode(NodeWindow& w, double t);
     void updateEffect(EffectWindow& w, double t);
     void updateCamera(CameraWindow& w, double t);
+    void makeCurrent(PathCamera* camera);
     void updatePhysics(PhysicsWindow& w, double t);
 
     void clearCameras();

@@ -27,6 +27,9 @@ public:
     void recordPoint();
     void closeRecordings();
     bool isRecordingPoses() const { return m_poseFile != nullptr; }
+    // A recording follows the view: the camera that becomes current takes
+    // the open files along, and the key that ends them finds them there.
+    void handRecordingsTo(PathCamera& next);
 
     // Places the camera at fraction u of its path. A path of fewer than four
     // poses cannot be evaluated and leaves the pose as it is.

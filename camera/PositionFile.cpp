@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -90,6 +91,14 @@ void PathCamera::recordPoint()
     if (m_pointFile)
         std::fprintf(m_pointFile, "%.2f %.2f %.2f\n", double(m_eye.x), double(m_eye.y), double(m_eye.z));
     writePose();
+}
+
+void PathCamera::handRecordingsTo(PathCamera& next)
+{
+    if (m_poseFile && !next.m_poseFile)
+        std::swap(m_poseFile, next.m_poseFile);
+    if (m_pointFile && !next.m_pointFile)
+        std::swap(m_pointFile, next.m_pointFile);
 }
 
 void PathCamera::closeRecordings()

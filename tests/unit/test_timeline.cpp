@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <osg/Switch>
 
 #include <cstdio>
@@ -116,12 +118,15 @@ TEST_F(TimelineTest, EffectOpensWithARestartedClockAndIsUpdatedThatFrame)
     EXPECT_EQ(effect.clockAtUpdate.size(), 1u);
 }
 
-TEST_F(TimelineTest, OverlappingCamerasRestoreWhatWasCurrentWhenTheyOpened)
+// A recording started before the switches follows the current camera, so the
+// key that ends it, read by whichever camera is current then, closes it.
+TEST_F(TimelineTest, OverlappingCamerasRestoreWhatWasCurrentWhenTheyOpenedAndTakeTheRecordingAlong)
 {
     auto* a = new PathCamera;
     auto* b = new PathCamera;
     timeline->addCamera(10.0, 20.0, a);
     timeline->addCamera(15.0, 25.0, b);
+    ASSERT_TRUE(startCamera.openPoseRecording("rec.pos"));
     timeline->update(12.0);
     EXPECT_EQ(g_camera, a);
     timeline->update(16.0);
@@ -130,6 +135,11 @@ TEST_F(TimelineTest, OverlappingCamerasRestoreWhatWasCurrentWhenTheyOpened)
     EXPECT_EQ(g_camera, &startCamera);
     timeline->update(26.0); // then B restores A's camera
     EXPECT_EQ(g_camera, a);
+    g_camera->writePose();
+    g_camera->closeRecordings();
+    EXPECT_FALSE(startCamera.isRecordingPoses() || b->isRecordingPoses());
+    const std::string recorded = readFile("rec.pos");
+    EXPECT_EQ(std::count(recorded.begin(), recorded.end(), '\n'), 1);
 }
 
 TEST_F(TimelineTest, CameraFollowsItsPathFractionInsideTheWindow)
