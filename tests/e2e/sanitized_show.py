@@ -48,18 +48,15 @@ class SanitizedShow(unittest.TestCase):
             show.status_time(timeout=300)
             for key in ["3", "1", "2", "w", "a", "s", "d", "Left", "Right", "Up", "Down", "r", "f", "z", "x"]:
                 show.key(key)
-            self.answer(show, "c", r"Enter new speed: $", "7")
-            self.answer(show, "o", r"Enter filename:$", "sanitized.pos")
-            show.key("m")
-            show.key("p")
-            self.answer(show, "i", r"Enter filename:$", "points.pos")
-            show.key("p")
-            show.key("l")
-            show.wait_for(r"\*\* ResetAndLoad \*\*")
-            show.key("k")
-            show.wait_for(r"\*\* ReadTime \*\*")
-            show.key("0")
-            show.wait_for(r"\*\*\* Time resets \*\*\*")
+            for key, prompt, answer in [("c", r"Enter new speed: $", "7"), ("o", r"Enter filename:$", "sanitized.pos"),
+                                        ("m", None, None), ("p", None, None),
+                                        ("i", r"Enter filename:$", "points.pos"), ("p", None, None)]:
+                show.press(key, prompt) if prompt else show.key(key)
+                if answer:
+                    show.type_line(answer)
+            show.press("l", r"\*\* ResetAndLoad \*\*")
+            show.press("k", r"\*\* ReadTime \*\*")
+            show.press("0", r"\*\*\* Time resets \*\*\*")
             for seconds in JUMPS:
                 show.jump_to(seconds)
                 show.wait_until_demo_time(seconds + 1.5, timeout=300)
@@ -95,24 +92,11 @@ class SanitizedShow(unittest.TestCase):
     def pause_and_step(show):
         """Pause inside the box rain (the physics must not step by a zero
         frame time), walk the beat grid both ways, resume."""
-        before = len(show.lines)
-        show.key("space")
-        show.wait_for(r"\*\* Paused \*\*", after=before)
+        show.press("space", r"\*\* Paused \*\*")
         for key in ["period", "comma", "bracketright", "bracketleft"]:
-            before = len(show.lines)
-            show.key(key)
-            show.wait_for(r"\*\* Bar \d+ beat \d+: ", after=before)
+            show.press(key, r"\*\* Bar \d+ beat \d+: ")
             show.status_time(timeout=300)
-        before = len(show.lines)
-        show.key("space")
-        show.wait_for(r"\*\* Resumed \*\*", after=before)
-
-    @staticmethod
-    def answer(show, key, prompt, text):
-        before = len(show.lines)
-        show.key(key)
-        show.wait_for(prompt, after=before)
-        show.type_line(text)
+        show.press("space", r"\*\* Resumed \*\*")
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include "effects/ImageFX.h"
 #include "effects/OverlayLayer.h"
 #include "effects/Sequences.h"
+#include "ShowTimeline.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ osg::ref_ptr<osg::Vec2Array> quadCoords()
 // A run folder with every overlay image, and the timeline the builders use.
 struct Sequences : ::testing::Test {
     ScratchDir dir;
-    PathCamera* camera;
+    PathCamera camera;
 
     Sequences()
     {
@@ -50,22 +51,10 @@ struct Sequences : ::testing::Test {
         for (const char* path : {"ddata/velmo.png", "ddata/slime.png", "demodata/white.jpg"})
             writeTestImage(path, 200);
         CaptureStdout quiet;
-        camera = new PathCamera;
-        g_camera = camera;
-        g_sceneSwitch = new osg::Switch;
-        g_timeline = new Timeline;
+        g_camera = &camera;
+        timeline.restart();
     }
-    ~Sequences() override
-    {
-        // The show keeps its effects for the whole run; a test gives them back.
-        for (const auto& w : g_timeline->effectWindows())
-            delete w.effect;
-        delete g_timeline;
-        g_timeline = nullptr;
-        g_sceneSwitch = nullptr;
-        delete camera;
-        g_camera = nullptr;
-    }
+    ~Sequences() override { g_camera = nullptr; }
     static osg::BlendFunc* blendOf(osg::Node* node)
     {
         osg::StateSet* s = node->getStateSet();
@@ -79,6 +68,7 @@ struct Sequences : ::testing::Test {
             node = node->asGroup()->getChild(0);
         return node;
     }
+    ShowTimeline timeline; // goes before the camera it may hand recordings to
 };
 
 } // namespace

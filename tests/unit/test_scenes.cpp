@@ -7,6 +7,7 @@
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/RenderToTextureCallback.h"
+#include "ShowTimeline.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -33,18 +34,9 @@ struct Builders : ::testing::Test {
         writeTestImage("demodata/tunnel2.jpg", 120);
         writeTestImage("ddata/kantig-overlay-igen.png", 120);
         g_camera = &camera;
-        g_sceneSwitch = new osg::Switch;
-        g_timeline = new Timeline;
+        timeline.restart();
     }
-    ~Builders() override
-    {
-        for (const auto& w : g_timeline->effectWindows())
-            delete w.effect;
-        delete g_timeline;
-        g_timeline = nullptr;
-        g_sceneSwitch = nullptr;
-        g_sceneParts.clear();
-    }
+    ShowTimeline timeline; // goes before the camera it may hand recordings to
 };
 
 // One triangle at p, the smallest thing a reader or a light can see.
@@ -70,10 +62,7 @@ TEST_F(Builders, TheRoomsWindowsReadBackFromTheTimelineWithOrWithoutTheModel)
     EXPECT_TRUE(g_timeline->nodeWindows().empty());
     ASSERT_EQ(g_timeline->effectWindows().size(), 2u);
 
-    for (const auto& w : g_timeline->effectWindows())
-        delete w.effect;
-    delete g_timeline;
-    g_timeline = new Timeline;
+    timeline.restart();
     ASSERT_TRUE(osgDB::writeNodeFile(*triangleAt(osg::Vec3()), "ddata/blobroom.3ds"));
     buildEnvironmentRoom();
 
