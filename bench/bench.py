@@ -13,6 +13,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import harness  # noqa: E402
 
+import frametimes  # noqa: E402
+
 SEGMENTS = [
     (0.0, 16.46, "opening scope"),
     (16.46, 29.09, "cartoon model, logos, title"),
@@ -28,6 +30,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", default=os.path.join(HERE, "..", "build", "demo"))
     parser.add_argument("--show", default=os.path.join(HERE, "..", "show"))
+    parser.add_argument("--plot", default="frametimes.png", help="where the frame-time plot goes")
     parser.add_argument("--until", type=float, default=116.0, help="demo seconds to run")
     parser.add_argument("--sync", default=os.path.join(HERE, "..", "build", "bench", "av_sync_bench"))
     parser.add_argument("--audio", default="none,dummy",
@@ -64,6 +67,7 @@ def main():
             print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
+    frametimes.print_report(samples, SEGMENTS, args.plot)
     report_sync(args)
 
 
