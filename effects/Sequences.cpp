@@ -28,6 +28,7 @@ void addSharpLogo(const std::string& image, unsigned sourceFactor, double start)
 {
     auto* logo = new CBackgroundStripe(image);
     setBlending(logo->getNode().get(), sourceFactor, GL_ONE_MINUS_SRC_ALPHA);
+    logo->cropToVisibleTexels();
     registerEffect(start, kLogosEnd, logo);
 }
 
@@ -36,6 +37,7 @@ void addGlow(const std::string& image, double start)
 {
     auto* glow = new CFlash(0.0, 1.0, 0.0, 1.0, image);
     glow->setBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glow->cropToVisibleTexels();
     registerEffect(start, start + 1.0, glow);
 }
 

@@ -6,8 +6,31 @@
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
 
+#include <algorithm>
+
 namespace Demo {
 namespace Image {
+
+TexelBox visibleTexels(const osg::Image& image, int margin)
+{
+    const int w = image.s(), h = image.t();
+    if (image.getPixelFormat() != GL_RGBA || image.getDataType() != GL_UNSIGNED_BYTE)
+        return {0, 0, w, h};
+    TexelBox box{w, h, 0, 0};
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* row = image.data(0, y);
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* p = row + 4 * x;
+            if (p[0] | p[1] | p[2] | p[3]) {
+                box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x + 1), std::max(box.y1, y + 1)};
+            }
+        }
+    }
+    if (box.x0 >= box.x1)
+        return {0, 0, 0, 0};
+    return {std::max(0, box.x0 - margin), std::max(0, box.y0 - margin), std::min(w, box.x1 + margin),
+            std::min(h, box.y1 + margin)};
+}
 
 CTextureImage::CTextureImage(const std::string& path)
 {
@@ -65,6 +88,22 @@ void CTextureImage::buildQuad()
     layer = makeOverlayLayer(geode, 800.0f, 600.0f);
     root = new osg::Group;
     root->addChild(layer);
+}
+
+void CTextureImage::cropToVisibleTexels()
+{
+    // Eight texels cover the bilinear footprint on the two finest mipmap
+    // levels, the only ones an overlay near screen size samples.
+    const TexelBox box = visibleTexels(*image, 8);
+    const float s0 = float(box.x0) / float(image->s()), s1 = float(box.x1) / float(image->s());
+    const float t0 = float(box.y0) / float(image->t()), t1 = float(box.y1) / float(image->t());
+    (*texCoords)[0].set(s0, t0);
+    (*texCoords)[1].set(s1, t0);
+    (*texCoords)[2].set(s1, t1);
+    (*texCoords)[3].set(s0, t1);
+    for (std::size_t i = 0; i < 4; ++i)
+        (*vertices)[i].set((*texCoords)[i].x() * 800.0f, (*texCoords)[i].y() * 600.0f, 0.0f);
+    geometry->dirtyBound();
 }
 
 void CTextureImage::setAlpha(float alpha)

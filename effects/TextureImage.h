@@ -16,6 +16,14 @@ namespace Image {
 // An image on a quad covering the whole 800 x 600 overlay layer. The quad's
 // colours and texture coordinates are written in place by the effects built
 // on it, so it draws without display lists.
+// Texel bounds [x0, x1) x [y0, y1) of the texels of an 8-bit RGBA image that
+// are not all zero, grown by `margin` and clamped to the image; the whole
+// image for other formats, an empty box for an image of zeros.
+struct TexelBox {
+    int x0, y0, x1, y1;
+};
+TexelBox visibleTexels(const osg::Image& image, int margin);
+
 class CTextureImage
 {
 public:
@@ -24,6 +32,14 @@ public:
 
     void setAlpha(float alpha);
     osg::ref_ptr<osg::Group> getNode() { return root; }
+
+    // Shrinks the quad to the rectangle of texels that are not all zero,
+    // with a margin wider than any filter footprint, so the software
+    // rasterizer stops blending nothing over most of the screen. Only for a
+    // still image whose blending keeps the frame where a texel is zero (a
+    // destination factor of one or one minus source alpha): there the
+    // picture is the same to the bit.
+    void cropToVisibleTexels();
 
 protected:
     void loadTexture(const std::string& path);

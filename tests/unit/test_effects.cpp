@@ -10,6 +10,7 @@
 #include "effects/ImageFX.h"
 #include "effects/OverlayLayer.h"
 #include "effects/Sequences.h"
+#include "effects/TextureImage.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
 
@@ -109,6 +110,25 @@ TEST(TextureCoordinateModes, SweepsSetOneRowOrColumnScrollsAdvanceByTheStepAndTh
     EXPECT_FALSE(applyUnfoldS(*coords, 1.0001));
     EXPECT_FALSE(applyUnfoldS(*coords, std::nan("")));
     EXPECT_FLOAT_EQ((*coords)[3].x(), 0.0f);
+}
+
+// The cropped overlay keeps every texel a filter could reach from a visible one.
+TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(32, 16, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 0);
+    auto box = [&](int margin) {
+        const Demo::Image::TexelBox b = Demo::Image::visibleTexels(*image, margin);
+        return std::vector<int>{b.x0, b.y0, b.x1, b.y1};
+    };
+    EXPECT_EQ(box(8), (std::vector<int>{0, 0, 0, 0}));
+    image->data(10, 5)[3] = 1; // alpha alone is visible
+    image->data(12, 6)[0] = 1; // and so is colour alone
+    EXPECT_EQ(box(2), (std::vector<int>{8, 3, 15, 9}));
+    EXPECT_EQ(box(8), (std::vector<int>{2, 0, 21, 15}));
+    image->allocateImage(32, 16, 1, GL_RGB, GL_UNSIGNED_BYTE);
+    EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
 }
 
 TEST(Flash, RisesHoldsAndFallsWithItsEdgesLeftAloneOnAQuadInTheLayersProjection)
