@@ -25,9 +25,13 @@ def floor_blue(p):
     return p[2] > 60 and p[2] > p[0] + 20 and p[2] > p[1] + 20
 
 
+def top_of_boxes(shot):
+    """The highest screen row showing box pixels."""
+    return next((y for y in range(0, 600, 2) if any(box_white(shot.pixel(x, y)) for x in range(0, 800, 3))), 600)
+
+
 def height_of_boxes(shot):
-    """The mean screen row of the box pixels: one box still bouncing or a
-    white glint elsewhere moves it little, unlike the highest box row."""
+    """The mean screen row of the box pixels: steadier than the highest."""
     rows = [y for y in range(0, 600, 3) for x in range(0, 800, 3) if box_white(shot.pixel(x, y))]
     return sum(rows) / len(rows) if rows else 600
 
@@ -86,9 +90,8 @@ class Scenes(ShowCase):
         self.assertGreater(changed(a, b, warm), 300, "the model turns")
 
     def test_4_floor_boxes_light_and_shadows_then_the_rain(self):
-        # Pictures first, judgement after: reading pixels is slow, the show
-        # does not wait. A status line's time is a lower bound for the
-        # picture taken after it, off by at most a few frames.
+        # Pictures first, judgement after: reading pixels is slow. A status line's
+        # time is a lower bound for the next picture, off by a few frames.
         show = self.show
         show.jump_to(71.5)
         show.wait_until_demo_time(72.0)
@@ -117,7 +120,7 @@ class Scenes(ShowCase):
         # Where the boxes lie the light's depth map darkens the floor.
         self.assertGreater(count(landed, lambda p: max(p) < 30, (100, 250, 700, 600), step=2), 150,
                            "shadows on the floor")
-        self.assertLess(min(height_of_boxes(s) for s in held), height_of_boxes(landed) - 40,
+        self.assertLess(min(top_of_boxes(s) for s in held), top_of_boxes(landed) - 40,
                         "back up at their start poses")
         # The floor filled the bottom of the picture; later only the
         # dancer's trousers share its blue.
