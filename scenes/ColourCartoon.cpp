@@ -1,12 +1,15 @@
 #include "scenes/ColourCartoon.h"
 
-#include <osg/CullFace>
+#include "scenes/OutlineEdges.h"
+
 #include <osg/LineWidth>
-#include <osg/PolygonMode>
 #include <osg/PolygonOffset>
 #include <osg/Program>
 #include <osg/Texture1D>
+#include <osgFX/Effect>
 #include <osgFX/Technique>
+
+#include <vector>
 
 namespace {
 
@@ -69,7 +72,7 @@ class ColourToonTechnique : public osgFX::Technique
 {
 public:
     ColourToonTechnique(const osg::Vec4& outline, float lineWidth)
-        : m_outline(outline), m_lineWidth(lineWidth) {}
+        : m_outlineColour(outline), m_lineWidth(lineWidth) {}
 
     void getRequiredExtensions(std::vector<std::string>& extensions) const override
     {
@@ -78,7 +81,15 @@ public:
         extensions.push_back("GL_ARB_fragment_shader");
     }
 
+    void traverse(osg::NodeVisitor& nv, osgFX::Effect* fx) override
+    {
+        followChildren(*fx);
+        traverse_implementation(nv, fx);
+    }
+
 protected:
+    osg::Node* getOverrideChild(int pass) override { return pass == kOutlinePass ? m_outline.get() : nullptr; }
+
     void define_passes() override
     {
         addPass(fillPass());
@@ -103,16 +114,32 @@ private:
         auto* ss = new osg::StateSet;
         const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
         ss->setAttributeAndModes(makeProgram(kOutlineVertex, kOutlineFragment), on);
-        ss->addUniform(new osg::Uniform("outlineColour", m_outline));
-        ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::FRONT), on);
-        ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::LINE), on);
+        ss->addUniform(new osg::Uniform("outlineColour", m_outlineColour));
         ss->setAttributeAndModes(new osg::LineWidth(m_lineWidth), on);
         ss->setTextureMode(0, GL_TEXTURE_1D, osg::StateAttribute::OVERRIDE | osg::StateAttribute::OFF);
         return ss;
     }
 
-    osg::Vec4 m_outline;
+    // The outline pass draws a mirror of the effect's children made of
+    // their edges, made again whenever the children change.
+    void followChildren(osgFX::Effect& fx)
+    {
+        std::vector<osg::Node*> children;
+        for (unsigned i = 0; i < fx.getNumChildren(); ++i)
+            children.push_back(fx.getChild(i));
+        if (m_outline && children == m_mirrored)
+            return;
+        m_outline = new osg::Group;
+        for (osg::Node* child : children)
+            m_outline->addChild(buildOutlineMirror(*child).get());
+        m_mirrored = children;
+    }
+
+    static constexpr int kOutlinePass = 1;
+    osg::Vec4 m_outlineColour;
     float m_lineWidth;
+    osg::ref_ptr<osg::Group> m_outline;
+    std::vector<osg::Node*> m_mirrored;
 };
 
 } // namespace

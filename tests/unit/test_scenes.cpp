@@ -6,6 +6,7 @@
 #include "effects/CFX.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightTransformCallback.h"
+#include "scenes/OutlineEdges.h"
 #include "scenes/RenderToTextureCallback.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
@@ -179,3 +180,33 @@ TEST(ShadowMap, ADepthPassOnlyWhenTheLightSeesSomething)
 }
 
 } // namespace
+
+// A cube of twelve triangles, counter-clockwise from outside, seen from
+// above its +x +y +z corner: the three faces meeting there face the eye.
+TEST(Outline, EdgesOfTheFacesTurnedAwayEachOnce)
+{
+    osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
+    for (int i = 0; i < 8; ++i)
+        corners->push_back(osg::Vec3(i & 1 ? 1 : -1, i & 2 ? 1 : -1, i & 4 ? 1 : -1));
+    const std::vector<uint32_t> faces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                                         2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+    EdgeTable table;
+    table.build(faces);
+    ASSERT_EQ(table.edges.size(), 2u * 18u);
+
+    const auto linesSeenFrom = [&](const osg::Vec4& eye, bool mirrored) {
+        std::vector<uint32_t> lines;
+        selectBackFaceEdges(table, *corners, eye, mirrored, lines);
+        return lines;
+    };
+    const std::vector<uint32_t> lines = linesSeenFrom(osg::Vec4(3, 4, 10, 1), false);
+    EXPECT_EQ(lines.size(), 2u * 12u);
+    // The six edges between the three near faces are not drawn.
+    for (uint32_t end : lines)
+        EXPECT_NE(end, 7u);
+    // A view from far along the same line, orthographic, sees the same.
+    EXPECT_EQ(linesSeenFrom(osg::Vec4(3, 4, 10, 0), false), lines);
+    // A mirroring view turns the other three faces away.
+    for (uint32_t end : linesSeenFrom(osg::Vec4(3, 4, 10, 1), true))
+        EXPECT_NE(end, 0u);
+}

@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Checks that a change leaves the picture alone. The capture program draws
+the same frame on every run, so stills taken at fixed show times by a build
+before a change and by a build after it can be compared pixel by pixel.
+
+  compare_frames.py stills CAPTURE_BINARY FOLDER   # one still per check time
+  compare_frames.py compare BEFORE_FOLDER AFTER_FOLDER
+
+The comparison prints, per still, the largest difference in any colour
+channel (0-255) and how many channels differ, then the largest of all."""
+
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SHOW = os.path.join(HERE, "..", "show")
+# One or two in each segment, on busy moments: flashes, logos, the title,
+# the room's bands, the turning model, the box rain, the dance, the slime.
+CHECK_TIMES = [5.0, 17.5, 20.0, 24.5, 27.0, 35.0, 45.0, 55.0, 60.0, 65.0,
+               75.0, 80.0, 90.0, 95.0, 105.0, 112.0]
+FPS = 30
+
+
+def take_stills(capture, folder):
+    os.makedirs(folder, exist_ok=True)
+    with tempfile.TemporaryDirectory() as scratch:
+        for t in CHECK_TIMES:
+            frames = os.path.join(scratch, "%07.2f" % t)
+            video = os.path.join(scratch, "clip.mp4")
+            subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(t),
+                            "--to", str(t + 2.0 / FPS), "--png", frames],
+                           cwd=SHOW, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # The second frame: the first after a jump shows effects whose
+            # shaders are still being checked against the renderer.
+            second = sorted(glob.glob(os.path.join(frames, "*.png")))[1]
+            os.replace(second, os.path.join(folder, "%07.2f.png" % t))
+            print("still at %.2f s" % t, flush=True)
+
+
+def pixels(path):
+    return subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                          stdout=subprocess.PIPE, check=True).stdout
+
+
+def difference(a, b):
+    if a == b:
+        return 0, 0
+    worst, count = 0, 0
+    for x, y in zip(a, b):
+        if x != y:
+            count += 1
+            worst = max(worst, abs(x - y))
+    return worst, count
+
+
+def compare(before, after):
+    worst = 0
+    for path in sorted(glob.glob(os.path.join(before, "*.png"))):
+        name = os.path.basename(path)
+        largest, count = difference(pixels(path), pixels(os.path.join(after, name)))
+        worst = max(worst, largest)
+        print("%s  largest difference %3d, channels differing %7d" % (name[:-4] + " s", largest, count))
+    print("largest per-channel difference over all stills: %d of 255" % worst)
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "stills":
+        take_stills(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "compare":
+        compare(sys.argv[2], sys.argv[3])
+    else:
+        print(__doc__)
+        sys.exit(2)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,208 @@
+#include "scenes/OutlineEdges.h"
+
+#include <osg/Camera>
+#include <osg/CullFace>
+#include <osg/Geode>
+#include <osg/PolygonMode>
+#include <osg/Transform>
+#include <osg/TriangleIndexFunctor>
+
+#include <typeinfo>
+#include <unordered_map>
+
+namespace {
+
+struct TriangleCollector {
+    std::vector<uint32_t>* indices = nullptr;
+    void operator()(unsigned a, unsigned b, unsigned c) const
+    {
+        indices->insert(indices->end(), {a, b, c});
+    }
+};
+
+std::vector<uint32_t> trianglesOf(osg::Geometry& geometry)
+{
+    std::vector<uint32_t> indices;
+    osg::TriangleIndexFunctor<TriangleCollector> collect;
+    collect.indices = &indices;
+    geometry.accept(collect);
+    return indices;
+}
+
+double determinant3(const osg::Matrix& m)
+{
+    return m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) - m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
+           m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
+}
+
+// Where the eye is in the model's own space: a point for a perspective view,
+// a direction (w = 0) towards the viewer for an orthographic one.
+osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection)
+{
+    const bool orthographic = projection(3, 3) != 0.0 && projection(2, 3) == 0.0;
+    const osg::Vec4 eye = orthographic ? osg::Vec4(0, 0, 1, 0) : osg::Vec4(0, 0, 0, 1);
+    return eye * osg::Matrix::inverse(modelView);
+}
+
+// Follows the matrix of a transform of the model, so the outline of a moving
+// part moves with it.
+class FollowTransform : public osg::Transform
+{
+public:
+    explicit FollowTransform(osg::Transform& source) : m_source(&source)
+    {
+        setReferenceFrame(source.getReferenceFrame());
+    }
+    bool computeLocalToWorldMatrix(osg::Matrix& matrix, osg::NodeVisitor* nv) const override
+    {
+        return m_source->computeLocalToWorldMatrix(matrix, nv);
+    }
+    bool computeWorldToLocalMatrix(osg::Matrix& matrix, osg::NodeVisitor* nv) const override
+    {
+        return m_source->computeWorldToLocalMatrix(matrix, nv);
+    }
+
+private:
+    osg::ref_ptr<osg::Transform> m_source;
+};
+
+bool drawsAsEdges(osg::Drawable& drawable)
+{
+    osg::Geometry* geometry = drawable.asGeometry();
+    return geometry && dynamic_cast<osg::Vec3Array*>(geometry->getVertexArray());
+}
+
+osg::ref_ptr<osg::Node> polygonModeOutline(osg::Node& node)
+{
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    group->addChild(&node);
+    osg::StateSet* ss = group->getOrCreateStateSet();
+    const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::FRONT), on);
+    ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::LINE), on);
+    return group;
+}
+
+osg::ref_ptr<osg::Node> mirrorGeode(osg::Geode& geode)
+{
+    osg::ref_ptr<osg::Geode> mirror = new osg::Geode;
+    for (unsigned i = 0; i < geode.getNumDrawables(); ++i) {
+        osg::Geometry* geometry = geode.getDrawable(i)->asGeometry();
+        osg::ref_ptr<OutlineEdges> edges = new OutlineEdges(*geometry);
+        edges->setStateSet(geometry->getStateSet());
+        mirror->addDrawable(edges.get());
+    }
+    return mirror;
+}
+
+bool isPlainGroup(osg::Node& node)
+{
+    return typeid(node) == typeid(osg::Group);
+}
+
+osg::ref_ptr<osg::Node> mirrorOf(osg::Node& node)
+{
+    osg::ref_ptr<osg::Node> mirror;
+    osg::Geode* geode = node.asGeode();
+    osg::Transform* transform = node.asTransform();
+    if (geode) {
+        for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
+            if (!drawsAsEdges(*geode->getDrawable(i)))
+                return polygonModeOutline(node);
+        mirror = mirrorGeode(*geode);
+    } else if ((transform && !dynamic_cast<osg::Camera*>(transform)) || isPlainGroup(node)) {
+        osg::Group* source = node.asGroup();
+        osg::ref_ptr<osg::Group> group = transform ? new FollowTransform(*transform) : new osg::Group;
+        for (unsigned i = 0; i < source->getNumChildren(); ++i)
+            group->addChild(mirrorOf(*source->getChild(i)).get());
+        mirror = group;
+    } else {
+        return polygonModeOutline(node);
+    }
+    mirror->setStateSet(node.getStateSet());
+    mirror->setNodeMask(node.getNodeMask());
+    // Its bounds would be stale copies of parts that move; the edges clip
+    // cheaply anyway.
+    mirror->setCullingActive(false);
+    return mirror;
+}
+
+} // namespace
+
+void EdgeTable::build(const std::vector<uint32_t>& triangleIndices)
+{
+    triangles = triangleIndices;
+    edges.clear();
+    edgesOfTriangle.clear();
+    std::unordered_map<uint64_t, uint32_t> numberOf;
+    for (size_t t = 0; t + 2 < triangles.size(); t += 3) {
+        for (int side = 0; side < 3; ++side) {
+            uint32_t a = triangles[t + side];
+            uint32_t b = triangles[t + (side + 1) % 3];
+            if (a > b)
+                std::swap(a, b);
+            const uint64_t key = (static_cast<uint64_t>(a) << 32) | b;
+            auto found = numberOf.emplace(key, static_cast<uint32_t>(edges.size() / 2));
+            if (found.second)
+                edges.insert(edges.end(), {a, b});
+            edgesOfTriangle.push_back(found.first->second);
+        }
+    }
+}
+
+void selectBackFaceEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
+                         bool mirrored, std::vector<uint32_t>& lines)
+{
+    std::vector<uint8_t> wanted(table.edges.size() / 2, 0);
+    const osg::Vec3 eyePoint(eye.x(), eye.y(), eye.z());
+    for (size_t t = 0; t + 2 < table.triangles.size(); t += 3) {
+        const uint32_t a = table.triangles[t], b = table.triangles[t + 1], c = table.triangles[t + 2];
+        if (a >= vertices.size() || b >= vertices.size() || c >= vertices.size())
+            continue;
+        const osg::Vec3& va = vertices[a];
+        const osg::Vec3 normal = (vertices[b] - va) ^ (vertices[c] - va);
+        const float facing = normal * (eyePoint - va * eye.w());
+        if (mirrored ? facing > 0.0f : facing < 0.0f)
+            for (int side = 0; side < 3; ++side)
+                wanted[table.edgesOfTriangle[t + side]] = 1;
+    }
+    for (size_t e = 0; e < wanted.size(); ++e)
+        if (wanted[e])
+            lines.insert(lines.end(), {table.edges[2 * e], table.edges[2 * e + 1]});
+}
+
+OutlineEdges::OutlineEdges(osg::Geometry& source) : m_source(&source), m_lines(new osg::DrawElementsUInt(GL_LINES))
+{
+    m_table.build(trianglesOf(source));
+    // The index list changes every frame: nothing to compile or upload once.
+    setUseDisplayList(false);
+    setUseVertexBufferObjects(false);
+    setDataVariance(osg::Object::DYNAMIC);
+    setVertexArray(source.getVertexArray());
+    addPrimitiveSet(m_lines.get());
+    setCullingActive(false);
+}
+
+void OutlineEdges::drawImplementation(osg::RenderInfo& renderInfo) const
+{
+    const auto* vertices = dynamic_cast<const osg::Vec3Array*>(m_source->getVertexArray());
+    if (!vertices)
+        return;
+    const osg::State& state = *renderInfo.getState();
+    const osg::Matrix& modelView = state.getModelViewMatrix();
+    m_lines->clear();
+    selectBackFaceEdges(m_table, *vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()),
+                        determinant3(modelView) < 0.0, m_lines->asVector());
+    m_lines->dirty();
+    osg::Geometry::drawImplementation(renderInfo);
+}
+
+osg::BoundingBox OutlineEdges::computeBoundingBox() const
+{
+    return m_source->getBoundingBox();
+}
+
+osg::ref_ptr<osg::Node> buildOutlineMirror(osg::Node& model)
+{
+    return mirrorOf(model);
+}

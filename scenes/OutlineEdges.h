@@ -1,0 +1,55 @@
+#pragma once
+
+#include <osg/Geometry>
+#include <osg/Node>
+#include <osg/StateSet>
+#include <osg/ref_ptr>
+
+#include <cstdint>
+#include <vector>
+
+// The cartoon outline without the cost of polygon-mode lines. Drawing the
+// back faces as wide lines sends every edge of every back face through
+// Mesa's slow per-primitive pipeline, each inner edge twice. The same lines
+// come out of drawing, as plain GL_LINES, each edge once that borders at
+// least one face turned away from the eye: the same pixels in the outline
+// colour, at a fraction of the cost.
+
+// The edges of a triangle mesh, each once, and for each triangle its three.
+struct EdgeTable {
+    std::vector<uint32_t> triangles;   // three vertex indices per triangle
+    std::vector<uint32_t> edges;       // two vertex indices per edge
+    std::vector<uint32_t> edgesOfTriangle; // three edge numbers per triangle
+
+    void build(const std::vector<uint32_t>& triangleIndices);
+};
+
+// Appends to `lines` the two ends of every edge that borders a triangle
+// facing away from the eye (counter-clockwise is the front). `eye` is in the
+// model's space: a point (w = 1) or, for an orthographic view, the direction
+// towards the viewer (w = 0). `mirrored` flips the test for a view whose
+// transform mirrors the model.
+void selectBackFaceEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
+                         bool mirrored, std::vector<uint32_t>& lines);
+
+// Draws the outline of a source geometry, reading the source's vertices at
+// draw time, so vertices skinned on the CPU every frame are followed.
+class OutlineEdges : public osg::Geometry
+{
+public:
+    explicit OutlineEdges(osg::Geometry& source);
+
+    void drawImplementation(osg::RenderInfo& renderInfo) const override;
+    osg::BoundingBox computeBoundingBox() const override;
+
+private:
+    osg::ref_ptr<osg::Geometry> m_source;
+    EdgeTable m_table;
+    osg::ref_ptr<osg::DrawElementsUInt> m_lines;
+};
+
+// A copy of the model's node tree that draws outlines: every geometry is
+// replaced by its OutlineEdges, every transform follows the original's
+// matrix. A node of any other kind (a switch, a level of detail) is drawn
+// itself, its back faces as polygon-mode lines, so nothing loses its outline.
+osg::ref_ptr<osg::Node> buildOutlineMirror(osg::Node& model);
