@@ -1,6 +1,9 @@
 #include "audio/FeedbackTexture.h"
 
+#include <osg/GLExtensions>
+
 #include <cstddef>
+#include <iostream>
 #include <vector>
 
 FeedbackTexture* g_feedbackTexture = nullptr;
@@ -11,16 +14,37 @@ constexpr GLbitfield kAllAttributes = 0xFFFFF;
 constexpr float kScreenWidth = 800.0f;
 constexpr float kScreenHeight = 600.0f;
 
+// The show draws through a single GL context.
+osg::GLExtensions& extensions()
+{
+    return *osg::GLExtensions::Get(0, true);
+}
+
 } // namespace
 
 FeedbackTexture::FeedbackTexture()
 {
-    const std::vector<unsigned char> transparent(static_cast<size_t>(size) * size * 4, 0);
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, transparent.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const std::vector<unsigned char> black(static_cast<size_t>(size) * size * 3, 0);
+    glGenTextures(2, textures);
+    extensions().glGenFramebuffers(2, framebuffers);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    for (int i = 0; i < 2; ++i) {
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        extensions().glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[i]);
+        extensions().glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, textures[i], 0);
+        if (extensions().glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            std::cerr << "The scope's echo cannot be drawn into a texture here; it stays black" << std::endl;
+    }
+    extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void FeedbackTexture::bindTexture(int which) const
+{
+    glBindTexture(GL_TEXTURE_2D, textures[which]);
 }
 
 void FeedbackTexture::pushOrtho()
@@ -36,18 +60,18 @@ void FeedbackTexture::pushOrtho()
 
 void FeedbackTexture::beginCapture()
 {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    extensions().glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1 - newest]);
     glViewport(0, 0, size, size);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void FeedbackTexture::endCapture()
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, size, size, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
     glViewport(0, 0, static_cast<GLsizei>(kScreenWidth), static_cast<GLsizei>(kScreenHeight));
+    newest = 1 - newest;
 }
 
 void FeedbackTexture::drawFeedback(float offset)
@@ -76,7 +100,7 @@ void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, floa
     glEnable(GL_BLEND);
     glBlendFunc(blendSource, blendDestination);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(newest);
     glColor4f(1.0f, 1.0f, 1.0f, opacity);
     pushOrtho();
     const float corners[8] = {0.0f, 0.0f, 0.0f, kScreenHeight, kScreenWidth, kScreenHeight, kScreenWidth, 0.0f};

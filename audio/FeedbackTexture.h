@@ -3,17 +3,21 @@
 #include <osg/GL>
 
 // The middle-section scope's echo: each frame the scope is drawn over last
-// frame's picture, zoomed and flipped, and the result is copied back into
-// this texture. Needs a current GL context from construction on.
+// frame's picture, zoomed and flipped, into a texture of its own. Two
+// textures take turns, one read while the other is drawn. Drawing into a
+// texture, rather than into the frame and copying out, leaves the frame
+// alone and lets the renderer go on with the scene while the echo is drawn.
+// Needs a current GL context from construction on.
 class FeedbackTexture
 {
 public:
     FeedbackTexture();
 
-    // Renders into the lower left size x size pixels, cleared.
+    // Renders into the texture of this frame, cleared, through a viewport of
+    // its size x size pixels.
     void beginCapture();
-    // Takes those pixels into the texture, clears the frame for the rest of
-    // the drawing and restores the full-screen viewport.
+    // Back to the frame and its full-screen viewport; the new texture is
+    // the one read from now on.
     void endCapture();
 
     // Last frame's picture, flipped, stretched vertically by `offset`, added.
@@ -29,7 +33,14 @@ private:
     void drawQuad(GLenum blendSource, GLenum blendDestination, float opacity,
                   const float texCoords[8]);
 
-    GLuint texture = 0;
+    void bindTexture(int which) const;
+
+    // The frame has no alpha channel, so neither do the textures: read as
+    // opaque, as copies of the frame would be.
+    GLuint textures[2] = {0, 0};
+    GLuint framebuffers[2] = {0, 0};
+    int newest = 0;
+    GLint frameFramebuffer = 0;
     int size = 512;
     float alpha = 0.72f;
 };
