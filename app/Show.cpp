@@ -33,8 +33,10 @@ void registerOpeningModel(OpeningParts& opening)
 {
     opening.model = readSceneModel("ddata/rutor.osg");
     opening.cartoon = new ColourCartoon;
-    if (opening.model)
+    if (opening.model) {
+        cullHiddenBackFaces(*opening.model);
         opening.cartoon->addChild(opening.model.get());
+    }
     g_timeline->addNode(kCartoonStart, kCartoonEnd, g_sceneSwitch.get(), opening.cartoon.get());
     g_timeline->addCamera(0.0, kOpeningCameraEnd, new PathCamera("scripts/rutorcam.pos"));
 }

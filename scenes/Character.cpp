@@ -62,8 +62,10 @@ osg::ref_ptr<osg::Node> turningModel()
 {
     osg::ref_ptr<osg::Node> model = readSceneModel("ddata/snorkrka1.osg");
     osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
-    if (model)
+    if (model) {
+        cullHiddenBackFaces(*model);
         cartoon->addChild(model.get());
+    }
     osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform;
     transform->addChild(cartoon.get());
     transform->setUpdateCallback(new osgUtil::TransformCallback(cartoon->getBound().center(),

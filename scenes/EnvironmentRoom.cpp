@@ -74,6 +74,7 @@ void buildEnvironmentRoom()
     // Without the room the bands and the overlay still run, over black.
     if (osg::ref_ptr<osg::Node> room = readSceneModel(kRoomModel)) {
         createSpecularHighlights(room.get());
+        cullHiddenBackFaces(*room);
         g_sceneParts.push_back(room);
         g_timeline->addNode(kRoomStart, kRoomEnd, g_sceneSwitch.get(), room.get());
     }

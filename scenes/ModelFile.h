@@ -1,5 +1,6 @@
 #pragma once
 
+#include <osg/Geometry>
 #include <osg/Node>
 #include <osg/ref_ptr>
 
@@ -9,3 +10,15 @@
 // missing or unreadable is named in one line on standard output and gives
 // null: the show then runs that part without it.
 osg::ref_ptr<osg::Node> readSceneModel(const std::string& path);
+
+// True when the triangles close up into surfaces without holes, every edge
+// (by vertex position) shared by exactly two triangles that run along it in
+// opposite directions: then every triangle has a consistent outside.
+bool isClosedSurface(const osg::Geometry& geometry);
+
+// Turns on back-face culling for each closed geometry of the model. Seen
+// from outside a closed surface (or from inside one that faces in, as a
+// room's walls do), its back faces are always behind its front faces:
+// culling them leaves the picture as it was and saves setting up and
+// shading them. Open surfaces, whose backs can show, are left alone.
+void cullHiddenBackFaces(osg::Node& model);

@@ -6,6 +6,7 @@
 #include "effects/CFX.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightTransformCallback.h"
+#include "scenes/ModelFile.h"
 #include "scenes/OutlineEdges.h"
 #include "scenes/RenderToTextureCallback.h"
 #include "ShowTimeline.h"
@@ -181,17 +182,28 @@ TEST(ShadowMap, ADepthPassOnlyWhenTheLightSeesSomething)
 
 } // namespace
 
-// A cube of twelve triangles, counter-clockwise from outside, seen from
-// above its +x +y +z corner: the three faces meeting there face the eye.
-TEST(Outline, EdgesOfTheFacesTurnedAwayEachOnce)
+namespace {
+
+// A cube of twelve triangles, counter-clockwise from outside.
+osg::ref_ptr<osg::Vec3Array> cubeCorners()
 {
     osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
     for (int i = 0; i < 8; ++i)
         corners->push_back(osg::Vec3(i & 1 ? 1 : -1, i & 2 ? 1 : -1, i & 4 ? 1 : -1));
-    const std::vector<uint32_t> faces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
-                                         2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+    return corners;
+}
+const std::vector<uint32_t> kCubeFaces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                                          2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+
+} // namespace
+
+// Seen from above its +x +y +z corner, the three faces meeting there face
+// the eye.
+TEST(Outline, EdgesOfTheFacesTurnedAwayEachOnce)
+{
+    osg::ref_ptr<osg::Vec3Array> corners = cubeCorners();
     EdgeTable table;
-    table.build(faces);
+    table.build(kCubeFaces);
     ASSERT_EQ(table.edges.size(), 2u * 18u);
 
     const auto linesSeenFrom = [&](const osg::Vec4& eye, bool mirrored) {
@@ -209,4 +221,28 @@ TEST(Outline, EdgesOfTheFacesTurnedAwayEachOnce)
     // A mirroring view turns the other three faces away.
     for (uint32_t end : linesSeenFrom(osg::Vec4(3, 4, 10, 1), true))
         EXPECT_NE(end, 0u);
+}
+
+TEST(Outline, OnlyClosedSurfacesLoseTheirBackFaces)
+{
+    const auto cube = [](std::vector<uint32_t> faces) {
+        osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+        geometry->setVertexArray(cubeCorners().get());
+        geometry->addPrimitiveSet(new osg::DrawElementsUInt(GL_TRIANGLES, faces.begin(), faces.end()));
+        return geometry;
+    };
+    std::vector<uint32_t> turned = kCubeFaces;
+    std::swap(turned[1], turned[2]);
+    osg::ref_ptr<osg::Geode> model = new osg::Geode;
+    model->addDrawable(cube(kCubeFaces).get());
+    model->addDrawable(cube({kCubeFaces.begin(), kCubeFaces.end() - 3}).get()); // a hole
+    model->addDrawable(cube(turned).get());                                  // one face inside out
+    cullHiddenBackFaces(*model);
+    const auto culled = [&](unsigned i) {
+        const osg::StateSet* ss = model->getDrawable(i)->getStateSet();
+        return ss && ss->getMode(GL_CULL_FACE) == osg::StateAttribute::ON;
+    };
+    EXPECT_TRUE(culled(0));
+    EXPECT_FALSE(culled(1));
+    EXPECT_FALSE(culled(2));
 }
