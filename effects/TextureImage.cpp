@@ -11,6 +11,11 @@
 namespace Demo {
 namespace Image {
 
+namespace {
+const int kScreenWidth = 800;
+const int kScreenHeight = 600;
+} // namespace
+
 TexelBox visibleTexels(const osg::Image& image, int margin)
 {
     const int w = image.s(), h = image.t();
@@ -48,6 +53,13 @@ void CTextureImage::loadTexture(const std::string& path)
     texture->setImage(image);
     texture->setWrap(osg::Texture::WRAP_S, osg::Texture::REPEAT);
     texture->setWrap(osg::Texture::WRAP_T, osg::Texture::REPEAT);
+    // The quad spreads the image over the whole screen, and its effects only
+    // shift or narrow the image, never shrink it. An image no larger than
+    // the screen is then never drawn smaller than its texels, and its
+    // mipmaps would never be chosen: without them the renderer need not
+    // work out a level of detail for every pixel it draws.
+    if (image->s() <= kScreenWidth && image->t() <= kScreenHeight)
+        texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR);
 }
 
 void CTextureImage::buildQuad()
