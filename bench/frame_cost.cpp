@@ -13,6 +13,7 @@
 #include "platform/sound/fsound.h"
 
 #include <GL/gl.h>
+#include <sys/resource.h>
 #include <osg/Switch>
 
 #include <algorithm>
@@ -33,12 +34,24 @@ struct Shown {
     int depth;
 };
 
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double g_lastCpuMsPerFrame = 0.0;
+
 double medianFrameMs(GFX& gfx, double at)
 {
     gfx.setTime(at);
     gfx.readDemoTime();
     std::vector<double> times;
+    double cpuStart = 0.0;
     for (int i = 0; i < kWarmUpFrames + kMeasuredFrames; ++i) {
+        if (i == kWarmUpFrames)
+            cpuStart = cpuSeconds();
         g_timeline->update(g_time);
         const auto start = std::chrono::steady_clock::now();
         gfx.frame();
@@ -49,6 +62,7 @@ double medianFrameMs(GFX& gfx, double at)
         DemoClock::instance().step();
         gfx.readDemoTime();
     }
+    g_lastCpuMsPerFrame = (cpuSeconds() - cpuStart) * 1000.0 / kMeasuredFrames;
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];
 }
@@ -86,7 +100,7 @@ void reportAt(GFX& gfx, double at, int maxDepth)
     const double whole = medianFrameMs(gfx, at);
     std::vector<Shown> shown;
     collectShown(g_rootGroup.get(), 0, maxDepth, shown);
-    std::printf("\n%.2f s: whole frame %.2f ms\n", at, whole);
+    std::printf("\n%.2f s: whole frame %.2f ms (processor time %.2f ms)\n", at, whole, g_lastCpuMsPerFrame);
     for (const Shown& part : shown) {
         if (part.depth == 0)
             continue;
