@@ -178,6 +178,9 @@ osg::ref_ptr<osg::Group> buildFloorAndBoxes()
         group->addChild(cartoon.get());
     }
     group->getOrCreateStateSet()->setAttributeAndModes(makeFloorAndBoxMaterial().get(), osg::StateAttribute::ON);
+    // The tiles and the boxes are closed: the light's depth pass still
+    // draws their back faces, which its own state asks for.
+    cullHiddenBackFaces(*group);
     return group;
 }
 
