@@ -4,8 +4,11 @@
 #include <osgDB/Registry>
 #include <osg/TriangleIndexFunctor>
 
-#include <map>
-#include <utility>
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <iostream>
 
@@ -19,16 +22,28 @@ osg::ref_ptr<osg::Node> readSceneModel(const std::string& path)
 
 namespace {
 
-struct TriangleEdges {
-    const osg::Vec3Array* vertices = nullptr;
-    std::map<std::pair<osg::Vec3, osg::Vec3>, int>* directed = nullptr;
+// The triangles' corners as numbers shared by all corners at one position.
+struct WeldedTriangles {
+    const std::vector<uint32_t>* ids = nullptr;
+    std::vector<uint32_t>* corners = nullptr;
     void operator()(unsigned a, unsigned b, unsigned c) const
     {
-        const unsigned corners[3] = {a, b, c};
-        for (int side = 0; side < 3; ++side)
-            ++(*directed)[{(*vertices)[corners[side]], (*vertices)[corners[(side + 1) % 3]]}];
+        for (unsigned v : {a, b, c})
+            corners->push_back(v < ids->size() ? (*ids)[v] : UINT32_MAX);
     }
 };
+
+std::vector<uint32_t> positionIds(const osg::Vec3Array& vertices)
+{
+    std::unordered_map<std::string, uint32_t> idOf;
+    std::vector<uint32_t> ids;
+    ids.reserve(vertices.size());
+    for (const osg::Vec3& v : vertices) {
+        const std::string key(reinterpret_cast<const char*>(v.ptr()), sizeof(float) * 3);
+        ids.push_back(idOf.emplace(key, static_cast<uint32_t>(idOf.size())).first->second);
+    }
+    return ids;
+}
 
 class BackFaceCuller : public osg::NodeVisitor
 {
@@ -48,17 +63,26 @@ bool isClosedSurface(const osg::Geometry& geometry)
     const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry.getVertexArray());
     if (!vertices || vertices->empty())
         return false;
-    std::map<std::pair<osg::Vec3, osg::Vec3>, int> directed;
-    osg::TriangleIndexFunctor<TriangleEdges> collect;
-    collect.vertices = vertices;
-    collect.directed = &directed;
+    const std::vector<uint32_t> ids = positionIds(*vertices);
+    std::vector<uint32_t> corners;
+    osg::TriangleIndexFunctor<WeldedTriangles> collect;
+    collect.ids = &ids;
+    collect.corners = &corners;
     for (unsigned i = 0; i < geometry.getNumPrimitiveSets(); ++i)
         geometry.getPrimitiveSet(i)->accept(collect);
-    if (directed.empty())
+    if (corners.empty())
         return false;
-    for (const auto& edge : directed) {
-        const auto back = directed.find({edge.first.second, edge.first.first});
-        if (edge.second != 1 || back == directed.end() || back->second != 1)
+    std::vector<uint64_t> directed;
+    directed.reserve(corners.size());
+    for (size_t t = 0; t + 2 < corners.size(); t += 3)
+        for (int side = 0; side < 3; ++side)
+            directed.push_back(uint64_t(corners[t + side]) << 32 | corners[t + (side + 1) % 3]);
+    std::sort(directed.begin(), directed.end());
+    if (std::adjacent_find(directed.begin(), directed.end()) != directed.end())
+        return false;
+    for (uint64_t edge : directed) {
+        const uint64_t back = (edge << 32) | (edge >> 32);
+        if (edge >> 32 == (edge & 0xffffffffu) || !std::binary_search(directed.begin(), directed.end(), back))
             return false;
     }
     return true;
