@@ -1,8 +1,9 @@
 #include "scenes/ModelFile.h"
 
+#include "scenes/OutlineEdges.h"
+
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
-#include <osg/TriangleIndexFunctor>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,17 +22,6 @@ osg::ref_ptr<osg::Node> readSceneModel(const std::string& path)
 }
 
 namespace {
-
-// The triangles' corners as numbers shared by all corners at one position.
-struct WeldedTriangles {
-    const std::vector<uint32_t>* ids = nullptr;
-    std::vector<uint32_t>* corners = nullptr;
-    void operator()(unsigned a, unsigned b, unsigned c) const
-    {
-        for (unsigned v : {a, b, c})
-            corners->push_back(v < ids->size() ? (*ids)[v] : UINT32_MAX);
-    }
-};
 
 std::vector<uint32_t> positionIds(const osg::Vec3Array& vertices)
 {
@@ -63,15 +53,14 @@ bool isClosedSurface(const osg::Geometry& geometry)
     const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry.getVertexArray());
     if (!vertices || vertices->empty())
         return false;
+    // Corners numbered by position, so a seam of doubled vertices still
+    // joins its two sides.
     const std::vector<uint32_t> ids = positionIds(*vertices);
-    std::vector<uint32_t> corners;
-    osg::TriangleIndexFunctor<WeldedTriangles> collect;
-    collect.ids = &ids;
-    collect.corners = &corners;
-    for (unsigned i = 0; i < geometry.getNumPrimitiveSets(); ++i)
-        geometry.getPrimitiveSet(i)->accept(collect);
+    std::vector<uint32_t> corners = trianglesOf(geometry);
     if (corners.empty())
         return false;
+    for (uint32_t& corner : corners)
+        corner = corner < ids.size() ? ids[corner] : UINT32_MAX;
     std::vector<uint64_t> directed;
     directed.reserve(corners.size());
     for (size_t t = 0; t + 2 < corners.size(); t += 3)

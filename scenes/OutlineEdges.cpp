@@ -20,15 +20,6 @@ struct TriangleCollector {
     }
 };
 
-std::vector<uint32_t> trianglesOf(osg::Geometry& geometry)
-{
-    std::vector<uint32_t> indices;
-    osg::TriangleIndexFunctor<TriangleCollector> collect;
-    collect.indices = &indices;
-    geometry.accept(collect);
-    return indices;
-}
-
 double determinant3(const osg::Matrix& m)
 {
     return m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) - m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
@@ -128,6 +119,15 @@ osg::ref_ptr<osg::Node> mirrorOf(osg::Node& node)
 }
 
 } // namespace
+
+std::vector<uint32_t> trianglesOf(const osg::Geometry& geometry)
+{
+    std::vector<uint32_t> indices;
+    osg::TriangleIndexFunctor<TriangleCollector> collect;
+    collect.indices = &indices;
+    geometry.accept(collect);
+    return indices;
+}
 
 void EdgeTable::build(const std::vector<uint32_t>& triangleIndices)
 {

@@ -15,6 +15,10 @@
 // least one face turned away from the eye: the same pixels in the outline
 // colour, at a fraction of the cost.
 
+// Three vertex indices per triangle, from every primitive set of the
+// geometry (strips and fans taken apart).
+std::vector<uint32_t> trianglesOf(const osg::Geometry& geometry);
+
 // The edges of a triangle mesh, each once, and for each triangle its three.
 struct EdgeTable {
     std::vector<uint32_t> triangles;   // three vertex indices per triangle
