@@ -1,5 +1,6 @@
 #include "effects/TextureImage.h"
 
+#include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
 
@@ -122,6 +123,34 @@ void CTextureImage::setAlpha(float alpha)
 {
     for (osg::Vec4& colour : *colours)
         colour.a() = alpha;
+}
+
+osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
+{
+    osg::ref_ptr<osg::Geometry> quad = new osg::Geometry;
+    quad->setVertexArray(new osg::Vec3Array(*vertices));
+    quad->setTexCoordArray(0, new osg::Vec2Array(*texCoords), osg::Array::BIND_PER_VERTEX);
+    osg::ref_ptr<osg::Vec4Array> white = new osg::Vec4Array;
+    white->assign(4, osg::Vec4(1, 1, 1, 1));
+    quad->setColorArray(white.get(), osg::Array::BIND_PER_VERTEX);
+    quad->addPrimitiveSet(indices.get());
+    osg::StateSet* state = quad->getOrCreateStateSet();
+    state->setTextureAttributeAndModes(0, texture, osg::StateAttribute::ON);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    state->setMode(GL_BLEND, osg::StateAttribute::OFF);
+    osg::ref_ptr<osg::Geode> baking = new osg::Geode;
+    baking->addDrawable(quad.get());
+    return baking;
+}
+
+void CTextureImage::bakeFiltering()
+{
+    osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();
+    root->insertChild(0, makeBakeOnceCamera(makeBakingQuad().get(), baked.get()));
+    for (std::size_t i = 0; i < vertices->size(); ++i)
+        (*texCoords)[i] = bakedTexCoord((*vertices)[i]);
+    stateSet->setTextureAttributeAndModes(0, baked.get(), osg::StateAttribute::ON);
 }
 
 } // namespace Image

@@ -41,7 +41,15 @@ public:
     // picture is the same to the bit.
     void cropToVisibleTexels();
 
+    // Draws the image once, filtered as the quad shows it now, into a
+    // screen-sized texture, and shows that texture texel for pixel from then
+    // on: the same picture, without a trilinear lookup per pixel. Only for a
+    // still image: its texture coordinates must never change. Its colours
+    // and blending still apply each frame.
+    void bakeFiltering();
+
 protected:
+    osg::ref_ptr<osg::Geode> makeBakingQuad() const;
     void loadTexture(const std::string& path);
     void buildQuad();
 

@@ -116,7 +116,9 @@ osg::ref_ptr<osg::Group> createCharacter()
 void buildCharacterScene()
 {
     registerNode(58.0, 70.0, turningModel().get());
-    g_timeline->addEffect(58.0, 70.0, g_sceneSwitch.get(), new Demo::Image::CBackgroundStripe("ddata/nybak1.png"));
+    auto* background = new Demo::Image::CBackgroundStripe("ddata/nybak1.png");
+    background->bakeFiltering();
+    g_timeline->addEffect(58.0, 70.0, g_sceneSwitch.get(), background);
     g_timeline->addCamera(58.01, 70.0, new PathCamera("scripts/object1.pos"));
 
     // Without a character its window stays empty; its camera still flies.

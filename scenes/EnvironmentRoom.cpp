@@ -84,5 +84,7 @@ void buildEnvironmentRoom()
     bands->setAnimSpeed(0.1);
     registerStripe(kRoomStart, kBandsEnd, bands);
 
-    registerStripe(kOverlayStart, kRoomEnd, new Demo::Image::Overlays::CStripe("ddata/kantig-overlay-igen.png"));
+    auto* overlay = new Demo::Image::Overlays::CStripe("ddata/kantig-overlay-igen.png");
+    overlay->bakeFiltering();
+    registerStripe(kOverlayStart, kRoomEnd, overlay);
 }

@@ -12,14 +12,18 @@
 #include "effects/OverlayLayer.h"
 #include "effects/Sequences.h"
 #include "effects/TextureImage.h"
+#include "platform/offscreen/PbufferContext.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <osg/BlendFunc>
 #include <osg/Geode>
+#include <osgDB/WriteFile>
+#include <osgUtil/SceneView>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -130,6 +134,42 @@ TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
     EXPECT_EQ(box(8), (std::vector<int>{2, 0, 21, 15}));
     image->allocateImage(32, 16, 1, GL_RGB, GL_UNSIGNED_BYTE);
     EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
+}
+
+// An image larger than the screen, filtered down from its mipmaps: the
+// baked copy must show exactly those pixels, on its first frame and after.
+TEST(TextureImage, ABakedStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
+{
+    ScratchDir dir;
+    osg::ref_ptr<osg::Image> noise = new osg::Image;
+    noise->allocateImage(1024, 768, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    std::mt19937 random(7);
+    for (unsigned i = 0; i < noise->getTotalSizeInBytes(); ++i)
+        noise->data()[i] = static_cast<unsigned char>(random());
+    ASSERT_TRUE(osgDB::writeImageFile(*noise, "noise.png"));
+
+    offscreen::PbufferContext context;
+    ASSERT_TRUE(context.open(800, 600)) << context.error();
+    osg::ref_ptr<osgUtil::SceneView> view = new osgUtil::SceneView;
+    view->setDefaults();
+    view->getState()->setContextID(8); // apart from the other tests' contexts
+    view->setViewport(0, 0, 800, 600);
+    view->setFrameStamp(new osg::FrameStamp);
+    const auto draw = [&](osg::Node* scene) {
+        view->setSceneData(scene);
+        view->cull();
+        view->draw();
+        std::vector<unsigned char> rgb(800 * 600 * 3);
+        context.readPixels(rgb.data());
+        return rgb;
+    };
+    CTextureImage plain("noise.png");
+    CTextureImage baked("noise.png");
+    baked.bakeFiltering();
+    const std::vector<unsigned char> filtered = draw(plain.getNode().get());
+    EXPECT_TRUE(draw(baked.getNode().get()) == filtered);
+    EXPECT_TRUE(draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
+    EXPECT_TRUE(draw(plain.getNode().get()) == filtered);
 }
 
 TEST(Flash, RisesHoldsAndFallsWithItsEdgesLeftAloneOnAQuadInTheLayersProjection)
