@@ -75,11 +75,18 @@ void CHUD::loadText(const std::string& path)
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::string& line : splitHudLines(content))
         lines.push_back(std::move(line));
+    shownStep = kNoStep;
 }
 
 void CHUD::setPosition(int x, int y)
 {
     text->setPosition(osg::Vec3(static_cast<float>(x), static_cast<float>(y), 0.0f));
+}
+
+void CHUD::setMaxLines(int count)
+{
+    maxLines = count;
+    shownStep = kNoStep;
 }
 
 void CHUD::setCharacterSize(int height)
@@ -97,9 +104,11 @@ void CHUD::update()
     // With nothing loaded the HUD keeps the text it has (the default one).
     if (lines.empty())
         return;
-    const double k = std::trunc(time() * rate);
-    text->setText(visibleLines(lines, static_cast<long long>(k), maxLines),
-                  osgText::String::ENCODING_ASCII);
+    const auto k = static_cast<long long>(std::trunc(time() * rate));
+    if (k == shownStep)
+        return;
+    text->setText(visibleLines(lines, k, maxLines), osgText::String::ENCODING_ASCII);
+    shownStep = k;
 }
 
 std::string CHUD::getText() const

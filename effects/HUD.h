@@ -6,6 +6,7 @@
 #include <osg/StateSet>
 #include <osgText/Text>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ public:
     void setPosition(int x, int y);
     void setCharacterSize(int height);
     void setAlpha(double alpha);
-    void setMaxLines(int count) { maxLines = count; }
+    void setMaxLines(int count);
 
     void update() override;
     osg::ref_ptr<osg::Group> getNode() override { return root; }
@@ -43,6 +44,11 @@ private:
     osg::ref_ptr<osg::Node> layer;
     osg::ref_ptr<osg::Group> root;
     int maxLines = 20;
+    // The scroll step whose lines the text shows. The lines change 15 times
+    // a second at most; laying out thousands of glyphs again on every frame
+    // in between only cost time.
+    long long shownStep = kNoStep;
+    static constexpr long long kNoStep = std::numeric_limits<long long>::min();
 };
 
 // The lines shown at scroll step k: those before k mod n, at most maxLines
