@@ -160,7 +160,18 @@ void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode)
             addFloorTile(hints, geode, static_cast<float>(x), static_cast<float>(z));
 }
 
-osg::ref_ptr<osg::Group> buildFloorAndBoxes()
+osg::ref_ptr<osg::Group> buildFallingBoxes()
+{
+    osg::ref_ptr<osg::Group> boxes = new osg::Group;
+    for (const osg::Vec3& start : kBoxStarts) {
+        osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
+        cartoon->addChild(addPhysicsBox(start));
+        boxes->addChild(cartoon.get());
+    }
+    return boxes;
+}
+
+osg::ref_ptr<osg::Group> buildFloorAndBoxes(osg::Group* boxes)
 {
     osg::ref_ptr<osg::Group> group = new osg::Group;
     osg::ref_ptr<osg::Geode> floor = new osg::Geode;
@@ -168,18 +179,10 @@ osg::ref_ptr<osg::Group> buildFloorAndBoxes()
     osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
     hints->setDetailRatio(2.0f);
     addFloorTiles(hints.get(), floor.get());
-
-    std::vector<osg::ref_ptr<osg::PositionAttitudeTransform>> boxes;
-    for (const osg::Vec3& start : kBoxStarts)
-        boxes.push_back(addPhysicsBox(start));
-    for (const auto& box : boxes) {
-        osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
-        cartoon->addChild(box.get());
-        group->addChild(cartoon.get());
-    }
+    group->addChild(boxes);
     group->getOrCreateStateSet()->setAttributeAndModes(makeFloorAndBoxMaterial().get(), osg::StateAttribute::ON);
     // The tiles and the boxes are closed: the light's depth pass still
-    // draws their back faces, which its own state asks for.
+    // draws the boxes' back faces, which its own state asks for.
     cullHiddenBackFaces(*group);
     return group;
 }
@@ -204,9 +207,8 @@ osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet)
 
 void buildShadowScene(osg::ref_ptr<osg::Group> root)
 {
-    osg::ref_ptr<osg::Group> scene = buildFloorAndBoxes();
-    if (!scene)
-        return;
+    osg::ref_ptr<osg::Group> boxes = buildFallingBoxes();
+    osg::ref_ptr<osg::Group> scene = buildFloorAndBoxes(boxes.get());
     root->addChild(scene.get());
     osg::ref_ptr<osg::MatrixTransform> light = createLight(root->getOrCreateStateSet());
     root->addChild(light.get());
@@ -217,7 +219,12 @@ void buildShadowScene(osg::ref_ptr<osg::Group> root)
     osg::StateSet* ss = scene->getOrCreateStateSet();
     ss->setTextureAttributeAndModes(0, depthMap.get(), osg::StateAttribute::ON);
     ss->setTextureAttributeAndModes(0, texGen.get(), osg::StateAttribute::ON);
-    root->setCullCallback(new RenderToTextureCallback(scene.get(), depthMap.get(), light.get(), texGen.get()));
+    // Only the boxes go into the depth map. The floor lies below them and
+    // would only shade itself, which the map cannot do well: the tiles are
+    // thinner than a texel's depth step far from the light, and there their
+    // own depths left stray dark pixels. The floor filled the whole map, a
+    // million pixels, for nothing else.
+    root->setCullCallback(new RenderToTextureCallback(boxes.get(), depthMap.get(), light.get(), texGen.get()));
 }
 
 void buildLightScene()

@@ -16,7 +16,12 @@ void buildLightScene();
 // Fills root with the lit floor and boxes, the light and the depth pass.
 void buildShadowScene(osg::ref_ptr<osg::Group> root);
 
-osg::ref_ptr<osg::Group> buildFloorAndBoxes();
+// The physics boxes, each drawn as a cartoon: the only things that cast
+// shadows.
+osg::ref_ptr<osg::Group> buildFallingBoxes();
+// The tiled floor with the boxes on it, lit and drawn with the boxes'
+// material.
+osg::ref_ptr<osg::Group> buildFloorAndBoxes(osg::Group* boxes);
 void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode);
 void addFloorTile(osg::TessellationHints* hints, osg::Geode* geode, float x, float z);
 
