@@ -1,6 +1,6 @@
 #include "effects/BakedLayer.h"
 
-#include <osg/NodeCallback>
+#include <osg/Geometry>
 
 namespace {
 
@@ -8,21 +8,6 @@ const int kScreenWidth = 800;
 const int kScreenHeight = 600;
 // A power of two: the renderer samples it on its fastest path.
 const int kTextureSize = 1024;
-
-class CullOnce : public osg::NodeCallback
-{
-public:
-    void operator()(osg::Node* node, osg::NodeVisitor* nv) override
-    {
-        if (done)
-            return;
-        done = true;
-        traverse(node, nv);
-    }
-
-private:
-    bool done = false;
-};
 
 } // namespace
 
@@ -41,15 +26,25 @@ osg::ref_ptr<osg::Texture2D> makeBakedScreenTexture()
     return texture;
 }
 
-osg::ref_ptr<osg::Camera> makeBakeOnceCamera(osg::Node* quads, osg::Texture2D* target)
+void BakeOnRequest::operator()(osg::Node* node, osg::NodeVisitor* nv)
+{
+    if (!pending)
+        return;
+    pending = false;
+    traverse(node, nv);
+}
+
+osg::ref_ptr<osg::Group> makeBakingPass(osg::Node* quads, osg::Texture2D* target, BakeOnRequest* trigger,
+                                         bool clearFirst)
 {
     osg::ref_ptr<osg::Camera> camera = new osg::Camera;
     camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->attach(osg::Camera::COLOR_BUFFER, target);
-    // The quads draw without depth, over whatever the texture held.
+    // The quads draw without depth.
     camera->setImplicitBufferAttachmentMask(0, 0);
-    camera->setClearMask(0);
+    camera->setClearMask(clearFirst ? GL_COLOR_BUFFER_BIT : 0);
+    camera->setClearColor(osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
     camera->setViewport(0, 0, kScreenWidth, kScreenHeight);
     camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
     // Upside down: the renderer counts the window's rows from the top and a
@@ -58,9 +53,46 @@ osg::ref_ptr<osg::Camera> makeBakeOnceCamera(osg::Node* quads, osg::Texture2D* t
     // screen's pixels to the bit, not to within a rounding.
     camera->setProjectionMatrixAsOrtho2D(0.0, kScreenWidth, kScreenHeight, 0.0);
     camera->setViewMatrix(osg::Matrix::identity());
+    // The view volume of a flipped projection faces the other way: culling
+    // against it would drop whatever it judged outside.
+    camera->setCullingMode(osg::CullSettings::NO_CULLING);
     camera->addChild(quads);
-    camera->setCullCallback(new CullOnce);
-    return camera;
+    // The gate sits above the camera: a camera that is culled at all sets
+    // up its pass, and would clear the texture or switch to it for nothing.
+    osg::ref_ptr<osg::Group> gate = new osg::Group;
+    gate->addChild(camera.get());
+    gate->setCullCallback(trigger);
+    return gate;
+}
+
+osg::ref_ptr<osg::Group> makeBakeOncePass(osg::Node* quads, osg::Texture2D* target)
+{
+    return makeBakingPass(quads, target, new BakeOnRequest, false);
+}
+
+osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked)
+{
+    osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
+    osg::ref_ptr<osg::Vec2Array> texels = new osg::Vec2Array;
+    for (const osg::Vec3& corner : {osg::Vec3(0, 0, 0), osg::Vec3(kScreenWidth, 0, 0),
+                                    osg::Vec3(kScreenWidth, kScreenHeight, 0), osg::Vec3(0, kScreenHeight, 0)}) {
+        corners->push_back(corner);
+        texels->push_back(bakedTexCoord(corner));
+    }
+    osg::ref_ptr<osg::Vec4Array> white = new osg::Vec4Array;
+    white->push_back(osg::Vec4(1, 1, 1, 1));
+    osg::ref_ptr<osg::Geometry> quad = new osg::Geometry;
+    quad->setVertexArray(corners.get());
+    quad->setTexCoordArray(0, texels.get(), osg::Array::BIND_PER_VERTEX);
+    quad->setColorArray(white.get(), osg::Array::BIND_OVERALL);
+    quad->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, 4));
+    osg::StateSet* state = quad->getOrCreateStateSet();
+    state->setTextureAttributeAndModes(0, baked, osg::StateAttribute::ON);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(quad.get());
+    return geode;
 }
 
 osg::Vec2 bakedTexCoord(const osg::Vec3& vertex)

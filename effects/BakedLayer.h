@@ -1,6 +1,8 @@
 #pragma once
 
 #include <osg/Camera>
+#include <osg/Geode>
+#include <osg/NodeCallback>
 #include <osg/Texture2D>
 #include <osg/Vec2>
 #include <osg/Vec3>
@@ -15,10 +17,30 @@
 // filtering.
 osg::ref_ptr<osg::Texture2D> makeBakedScreenTexture();
 
-// A camera that draws `quads`, given in the overlay layer's 800 x 600
-// coordinates, into `target` on the first frame it is culled, and never
-// again.
-osg::ref_ptr<osg::Camera> makeBakeOnceCamera(osg::Node* quads, osg::Texture2D* target);
+// Lets a baking pass draw on the first frame it is culled after each
+// request, and skips it on all other frames. A new one is requested.
+class BakeOnRequest : public osg::NodeCallback
+{
+public:
+    void request() { pending = true; }
+    void operator()(osg::Node* node, osg::NodeVisitor* nv) override;
+
+private:
+    bool pending = true;
+};
+
+// A pass that draws `quads`, given in the overlay layer's 800 x 600
+// coordinates, into `target` whenever `trigger` asks for it. With
+// `clearFirst` the texture is cleared to transparent black before.
+osg::ref_ptr<osg::Group> makeBakingPass(osg::Node* quads, osg::Texture2D* target, BakeOnRequest* trigger,
+                                        bool clearFirst);
+
+// A pass that bakes `quads` into `target` once, on the first frame it is
+// culled.
+osg::ref_ptr<osg::Group> makeBakeOncePass(osg::Node* quads, osg::Texture2D* target);
+
+// A quad over the whole layer that shows `baked` texel for pixel.
+osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked);
 
 // Where the texel baked for the layer point `vertex` lies in the texture.
 osg::Vec2 bakedTexCoord(const osg::Vec3& vertex);

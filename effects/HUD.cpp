@@ -3,6 +3,8 @@
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
 
+#include <osg/BlendFunc>
+
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -81,6 +83,7 @@ void CHUD::loadText(const std::string& path)
 void CHUD::setPosition(int x, int y)
 {
     text->setPosition(osg::Vec3(static_cast<float>(x), static_cast<float>(y), 0.0f));
+    textChanged();
 }
 
 void CHUD::setMaxLines(int count)
@@ -92,11 +95,35 @@ void CHUD::setMaxLines(int count)
 void CHUD::setCharacterSize(int height)
 {
     text->setCharacterSize(static_cast<float>(height), 1.0f);
+    textChanged();
 }
 
 void CHUD::setAlpha(double alpha)
 {
     text->setColor(osg::Vec4(1.0f, 1.0f, 1.0f, static_cast<float>(alpha)));
+    textChanged();
+}
+
+void CHUD::textChanged()
+{
+    if (bakeTrigger)
+        bakeTrigger->request();
+}
+
+void CHUD::bakeText()
+{
+    osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();
+    bakeTrigger = new BakeOnRequest;
+    osg::ref_ptr<osg::Group> baking = makeBakingPass(geode.get(), baked.get(), bakeTrigger.get(), true);
+    // Over transparent black, colour times alpha and the alpha itself.
+    baking->getOrCreateStateSet()->setAttributeAndModes(
+        new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+    osg::ref_ptr<osg::Geode> shown = makeBakedScreenQuad(baked.get());
+    shown->getOrCreateStateSet()->setAttributeAndModes(new osg::BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+    root->removeChild(layer.get());
+    root->addChild(baking.get());
+    layer = makeOverlayLayer(shown.get(), 800.0f, 600.0f);
+    root->addChild(layer.get());
 }
 
 void CHUD::update()
@@ -109,6 +136,7 @@ void CHUD::update()
         return;
     text->setText(visibleLines(lines, k, maxLines), osgText::String::ENCODING_ASCII);
     shownStep = k;
+    textChanged();
 }
 
 std::string CHUD::getText() const

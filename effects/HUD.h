@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/BakedLayer.h"
 #include "effects/CFX.h"
 
 #include <osg/Geode>
@@ -29,6 +30,15 @@ public:
     void setAlpha(double alpha);
     void setMaxLines(int count);
 
+    // Draws the text into a screen-sized texture whenever it changes and
+    // shows that texture in between: thousands of small glyph quads cost the
+    // software renderer far more than one quad over the screen, and the
+    // text changes only 15 times a second. For white text blended over the
+    // scene by its alpha, as the caller's blending must be: the texture
+    // keeps the glyphs' colour already multiplied by their alpha, which for
+    // white is the alpha itself, so the screen gets the same pixels.
+    void bakeText();
+
     void update() override;
     osg::ref_ptr<osg::Group> getNode() override { return root; }
 
@@ -36,6 +46,8 @@ public:
     std::string getText() const;
 
 private:
+    void textChanged();
+
     std::vector<std::string> lines;
     double rate = 1.0;
     osg::ref_ptr<osg::Geode> geode;
@@ -43,6 +55,7 @@ private:
     osg::ref_ptr<osg::StateSet> stateSet;
     osg::ref_ptr<osg::Node> layer;
     osg::ref_ptr<osg::Group> root;
+    osg::ref_ptr<BakeOnRequest> bakeTrigger;
     int maxLines = 20;
     // The scroll step whose lines the text shows. The lines change 15 times
     // a second at most; laying out thousands of glyphs again on every frame

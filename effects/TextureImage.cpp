@@ -147,7 +147,7 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
 void CTextureImage::bakeFiltering()
 {
     osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();
-    root->insertChild(0, makeBakeOnceCamera(makeBakingQuad().get(), baked.get()));
+    root->insertChild(0, makeBakeOncePass(makeBakingQuad().get(), baked.get()));
     for (std::size_t i = 0; i < vertices->size(); ++i)
         (*texCoords)[i] = bakedTexCoord((*vertices)[i]);
     stateSet->setTextureAttributeAndModes(0, baked.get(), osg::StateAttribute::ON);

@@ -83,6 +83,7 @@ osg::ref_ptr<osg::Switch> makeSourceScroller()
     hud->setCharacterSize(15);
     hud->setAlpha(0.3);
     setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    hud->bakeText();
     osg::ref_ptr<osg::Switch> holder = new osg::Switch;
     g_timeline->addEffect(kSegmentStart, kSegmentEnd, holder.get(), hud);
     return holder;

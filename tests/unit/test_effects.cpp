@@ -136,9 +136,37 @@ TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
     EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
 }
 
+// Draws scenes off screen into an 800 x 600 buffer and reads them back.
+struct OffscreenView {
+    offscreen::PbufferContext context;
+    osg::ref_ptr<osgUtil::SceneView> view = new osgUtil::SceneView;
+
+    bool open()
+    {
+        if (!context.open(800, 600))
+            return false;
+        view->setDefaults();
+        view->getState()->setContextID(8); // apart from the other tests' contexts
+        view->setViewport(0, 0, 800, 600);
+        view->setFrameStamp(new osg::FrameStamp);
+        view->setClearColor(osg::Vec4(0.4f, 0.2f, 0.1f, 1.0f));
+        return true;
+    }
+
+    std::vector<unsigned char> draw(osg::Node* scene)
+    {
+        view->setSceneData(scene);
+        view->cull();
+        view->draw();
+        std::vector<unsigned char> rgb(800 * 600 * 3);
+        context.readPixels(rgb.data());
+        return rgb;
+    }
+};
+
 // An image larger than the screen, filtered down from its mipmaps: the
 // baked copy must show exactly those pixels, on its first frame and after.
-TEST(TextureImage, ABakedStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
+TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
 {
     ScratchDir dir;
     osg::ref_ptr<osg::Image> noise = new osg::Image;
@@ -148,28 +176,49 @@ TEST(TextureImage, ABakedStillShowsTheFilteredPixelsFromAScreenSizedTextureEvery
         noise->data()[i] = static_cast<unsigned char>(random());
     ASSERT_TRUE(osgDB::writeImageFile(*noise, "noise.png"));
 
-    offscreen::PbufferContext context;
-    ASSERT_TRUE(context.open(800, 600)) << context.error();
-    osg::ref_ptr<osgUtil::SceneView> view = new osgUtil::SceneView;
-    view->setDefaults();
-    view->getState()->setContextID(8); // apart from the other tests' contexts
-    view->setViewport(0, 0, 800, 600);
-    view->setFrameStamp(new osg::FrameStamp);
-    const auto draw = [&](osg::Node* scene) {
-        view->setSceneData(scene);
-        view->cull();
-        view->draw();
-        std::vector<unsigned char> rgb(800 * 600 * 3);
-        context.readPixels(rgb.data());
-        return rgb;
-    };
+    OffscreenView offscreen;
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
     CTextureImage plain("noise.png");
     CTextureImage baked("noise.png");
     baked.bakeFiltering();
-    const std::vector<unsigned char> filtered = draw(plain.getNode().get());
-    EXPECT_TRUE(draw(baked.getNode().get()) == filtered);
-    EXPECT_TRUE(draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
-    EXPECT_TRUE(draw(plain.getNode().get()) == filtered);
+    const std::vector<unsigned char> filtered = offscreen.draw(plain.getNode().get());
+    EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered);
+    EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
+    EXPECT_TRUE(offscreen.draw(plain.getNode().get()) == filtered);
+}
+
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    int largest = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
+}
+
+// Faint white text over a coloured screen, baked again when it changes.
+// Where two glyphs' quads overlap, the screen blends twice and rounds twice
+// while the bake rounds once: a level at most.
+TEST(Baking, TextShowsTheSamePixelsAndFollowsItsChanges)
+{
+    OffscreenView offscreen;
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    const std::vector<unsigned char> empty = offscreen.draw(new osg::Group);
+    CHUD plain, baked;
+    baked.bakeText();
+    std::vector<std::vector<unsigned char>> seen;
+    for (CHUD* hud : {&plain, &baked}) {
+        hud->setCharacterSize(15);
+        hud->setAlpha(0.3);
+        setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        seen.push_back(offscreen.draw(hud->getNode().get()));
+        seen.push_back(offscreen.draw(hud->getNode().get()));
+        hud->setPosition(300, 200);
+        seen.push_back(offscreen.draw(hud->getNode().get()));
+    }
+    EXPECT_TRUE(seen[0] != empty) << "the text shows";
+    EXPECT_TRUE(seen[2] != seen[0]) << "and moves";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_LE(largestDifference(seen[3 + i], seen[i]), 1) << "frame " << i;
 }
 
 TEST(Flash, RisesHoldsAndFallsWithItsEdgesLeftAloneOnAQuadInTheLayersProjection)
