@@ -150,10 +150,12 @@ void EdgeTable::build(const std::vector<uint32_t>& triangleIndices)
     }
 }
 
-void selectBackFaceEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
-                         bool mirrored, std::vector<uint32_t>& lines)
+void selectOutlineEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
+                        bool mirrored, std::vector<uint32_t>& lines)
 {
-    std::vector<uint8_t> wanted(table.edges.size() / 2, 0);
+    // Per edge: bit 0 a face turned away, bit 1 a face turned towards, bit 2
+    // a second face of either kind.
+    std::vector<uint8_t> sides(table.edges.size() / 2, 0);
     const osg::Vec3 eyePoint(eye.x(), eye.y(), eye.z());
     for (size_t t = 0; t + 2 < table.triangles.size(); t += 3) {
         const uint32_t a = table.triangles[t], b = table.triangles[t + 1], c = table.triangles[t + 2];
@@ -162,13 +164,18 @@ void selectBackFaceEdges(const EdgeTable& table, const osg::Vec3Array& vertices,
         const osg::Vec3& va = vertices[a];
         const osg::Vec3 normal = (vertices[b] - va) ^ (vertices[c] - va);
         const float facing = normal * (eyePoint - va * eye.w());
-        if (mirrored ? facing > 0.0f : facing < 0.0f)
-            for (int side = 0; side < 3; ++side)
-                wanted[table.edgesOfTriangle[t + side]] = 1;
+        const uint8_t side = (mirrored ? facing > 0.0f : facing < 0.0f) ? 1 : 2;
+        for (int k = 0; k < 3; ++k) {
+            uint8_t& seen = sides[table.edgesOfTriangle[t + k]];
+            seen |= static_cast<uint8_t>(side | (seen ? 4 : 0));
+        }
     }
-    for (size_t e = 0; e < wanted.size(); ++e)
-        if (wanted[e])
+    for (size_t e = 0; e < sides.size(); ++e) {
+        const bool meets = (sides[e] & 3) == 3;
+        const bool border = sides[e] == 1;
+        if (meets || border)
             lines.insert(lines.end(), {table.edges[2 * e], table.edges[2 * e + 1]});
+    }
 }
 
 OutlineEdges::OutlineEdges(osg::Geometry& source) : m_source(&source), m_lines(new osg::DrawElementsUInt(GL_LINES))
@@ -191,8 +198,8 @@ void OutlineEdges::drawImplementation(osg::RenderInfo& renderInfo) const
     const osg::State& state = *renderInfo.getState();
     const osg::Matrix& modelView = state.getModelViewMatrix();
     m_lines->clear();
-    selectBackFaceEdges(m_table, *vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()),
-                        determinant3(modelView) < 0.0, m_lines->asVector());
+    selectOutlineEdges(m_table, *vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()),
+                       determinant3(modelView) < 0.0, m_lines->asVector());
     m_lines->dirty();
     osg::Geometry::drawImplementation(renderInfo);
 }

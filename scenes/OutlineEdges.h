@@ -10,10 +10,13 @@
 
 // The cartoon outline without the cost of polygon-mode lines. Drawing the
 // back faces as wide lines sends every edge of every back face through
-// Mesa's slow per-primitive pipeline, each inner edge twice. The same lines
-// come out of drawing, as plain GL_LINES, each edge once that borders at
-// least one face turned away from the eye: the same pixels in the outline
-// colour, at a fraction of the cost.
+// Mesa's slow per-primitive pipeline, each inner edge twice. Nearly the same
+// lines come out of drawing, as plain GL_LINES, each edge once where a face
+// turned away from the eye meets one turned towards it, or ends at an open
+// border. The edges between two faces turned away lie behind the model's
+// front, where the depth test hid them anyway; only where such an edge runs
+// within a line's width of the silhouette did a pixel of it show, a few
+// dozen pixels a frame on the dancer. They were most of the lines.
 
 // Three vertex indices per triangle, from every primitive set of the
 // geometry (strips and fans taken apart).
@@ -28,13 +31,14 @@ struct EdgeTable {
     void build(const std::vector<uint32_t>& triangleIndices);
 };
 
-// Appends to `lines` the two ends of every edge that borders a triangle
-// facing away from the eye (counter-clockwise is the front). `eye` is in the
+// Appends to `lines` the two ends of every edge of the outline: between a
+// triangle facing away from the eye (counter-clockwise is the front) and one
+// facing it, or on the border of a triangle facing away. `eye` is in the
 // model's space: a point (w = 1) or, for an orthographic view, the direction
 // towards the viewer (w = 0). `mirrored` flips the test for a view whose
 // transform mirrors the model.
-void selectBackFaceEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
-                         bool mirrored, std::vector<uint32_t>& lines);
+void selectOutlineEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
+                        bool mirrored, std::vector<uint32_t>& lines);
 
 // Draws the outline of a source geometry, reading the source's vertices at
 // draw time, so vertices skinned on the CPU every frame are followed.

@@ -197,30 +197,39 @@ const std::vector<uint32_t> kCubeFaces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0,
 
 } // namespace
 
-// Seen from above its +x +y +z corner, the three faces meeting there face
-// the eye.
-TEST(Outline, EdgesOfTheFacesTurnedAwayEachOnce)
+// Seen from above its +x +y +z corner, three faces of the cube face the eye
+// and three face away: the outline is the six edges where they meet, none
+// at the near corner (7) or the far one (0).
+TEST(Outline, WhereFacesTurnedAwayMeetFacesTurnedTowardsOrEndAtABorder)
 {
     osg::ref_ptr<osg::Vec3Array> corners = cubeCorners();
     EdgeTable table;
     table.build(kCubeFaces);
     ASSERT_EQ(table.edges.size(), 2u * 18u);
 
-    const auto linesSeenFrom = [&](const osg::Vec4& eye, bool mirrored) {
+    const auto outline = [&](const std::vector<uint32_t>& faces, const osg::Vec4& eye, bool mirrored) {
+        EdgeTable t;
+        t.build(faces);
         std::vector<uint32_t> lines;
-        selectBackFaceEdges(table, *corners, eye, mirrored, lines);
+        selectOutlineEdges(t, *corners, eye, mirrored, lines);
         return lines;
     };
-    const std::vector<uint32_t> lines = linesSeenFrom(osg::Vec4(3, 4, 10, 1), false);
-    EXPECT_EQ(lines.size(), 2u * 12u);
-    // The six edges between the three near faces are not drawn.
-    for (uint32_t end : lines)
+    const std::vector<uint32_t> lines = outline(kCubeFaces, osg::Vec4(3, 4, 10, 1), false);
+    EXPECT_EQ(lines.size(), 2u * 6u);
+    for (uint32_t end : lines) {
         EXPECT_NE(end, 7u);
-    // A view from far along the same line, orthographic, sees the same.
-    EXPECT_EQ(linesSeenFrom(osg::Vec4(3, 4, 10, 0), false), lines);
-    // A mirroring view turns the other three faces away.
-    for (uint32_t end : linesSeenFrom(osg::Vec4(3, 4, 10, 1), true))
         EXPECT_NE(end, 0u);
+    }
+    // A view from far along the same line, orthographic, sees the same, and
+    // so does a mirroring view, which only swaps the two halves.
+    EXPECT_EQ(outline(kCubeFaces, osg::Vec4(3, 4, 10, 0), false), lines);
+    EXPECT_EQ(outline(kCubeFaces, osg::Vec4(3, 4, 10, 1), true), lines);
+
+    // A lone triangle is all border: outlined when it faces away only.
+    const std::vector<uint32_t> far = {0, 2, 3}; // on the -z face, facing -z
+    EXPECT_EQ(outline(far, osg::Vec4(0, 0, 10, 1), false).size(), 2u * 3u);
+    EXPECT_TRUE(outline(far, osg::Vec4(0, 0, -10, 1), false).empty());
+    EXPECT_TRUE(outline(far, osg::Vec4(0, 0, 10, 1), true).empty());
 }
 
 TEST(Outline, OnlyClosedSurfacesLoseTheirBackFaces)
