@@ -22,6 +22,9 @@ public:
 
     // Last frame's picture, flipped, stretched vertically by `offset`, added.
     void drawFeedback(float offset);
+    // Both echoes of last frame's picture, stretched by -offset and
+    // +offset, into the cleared texture.
+    void drawEchoes(float offset);
     // The picture over the whole screen, faintly blended.
     void drawOverlay();
 
@@ -41,6 +44,7 @@ private:
     GLuint framebuffers[2] = {0, 0};
     int newest = 0;
     GLint frameFramebuffer = 0;
+    GLuint echoProgram = 0;
     int size = 512;
     float alpha = 0.72f;
 };

@@ -25,8 +25,7 @@ void Oscilliscope::drawImplementation(osg::RenderInfo& /*renderInfo*/) const
     glPushMatrix();
     glPushAttrib(kAllAttributes);
     g_feedbackTexture->beginCapture();
-    g_feedbackTexture->drawFeedback(-kEchoOffset);
-    g_feedbackTexture->drawFeedback(kEchoOffset);
+    g_feedbackTexture->drawEchoes(kEchoOffset);
     if (g_music)
         g_music->drawScope();
     g_feedbackTexture->endCapture();
