@@ -5,6 +5,7 @@
 #include "camera/PathCamera.h"
 #include "effects/HUD.h"
 #include "effects/OverlayLayer.h"
+#include "scenes/BackFacePoints.h"
 #include "scenes/ColourCartoon.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/ModelFile.h"
@@ -12,6 +13,7 @@
 #include "scenes/RenderToTextureCallback.h"
 
 #include <osg/BlendFunc>
+#include <osg/CullFace>
 #include <osg/LightSource>
 #include <osg/Material>
 #include <osg/Point>
@@ -38,11 +40,16 @@ const osg::Vec3 kBoxStarts[] = {
 osg::ref_ptr<osg::Group> makeTorusGroup()
 {
     osg::ref_ptr<osg::Group> torus = new osg::Group;
-    if (osg::ref_ptr<osg::Node> model = readSceneModel("demodata/torus.3ds"))
-        torus->addChild(model.get());
     osg::StateSet* ss = torus->getOrCreateStateSet();
     const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
-    ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::POINT), onOverride);
+    // Filled in front, dotted behind.
+    osg::ref_ptr<osg::Node> model = readSceneModel("demodata/torus.3ds");
+    if (model && addBackFacePoints(*model))
+        ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::BACK), onOverride);
+    else
+        ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::POINT), onOverride);
+    if (model)
+        torus->addChild(model.get());
     ss->setAttribute(new osg::Point(2.0f));
     // The layer's depth range is one unit deep, far thinner than the torus:
     // without clamping only a slice of it would survive clipping. Additive

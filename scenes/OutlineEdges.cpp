@@ -20,21 +20,6 @@ struct TriangleCollector {
     }
 };
 
-double determinant3(const osg::Matrix& m)
-{
-    return m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) - m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
-           m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
-}
-
-// Where the eye is in the model's own space: a point for a perspective view,
-// a direction (w = 0) towards the viewer for an orthographic one.
-osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection)
-{
-    const bool orthographic = projection(3, 3) != 0.0 && projection(2, 3) == 0.0;
-    const osg::Vec4 eye = orthographic ? osg::Vec4(0, 0, 1, 0) : osg::Vec4(0, 0, 0, 1);
-    return eye * osg::Matrix::inverse(modelView);
-}
-
 // Follows the matrix of a transform of the model, so the outline of a moving
 // part moves with it.
 class FollowTransform : public osg::Transform
@@ -120,6 +105,28 @@ osg::ref_ptr<osg::Node> mirrorOf(osg::Node& node)
 
 } // namespace
 
+bool mirrors(const osg::Matrix& m)
+{
+    const double det = m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) -
+                       m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
+                       m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
+    return det < 0.0;
+}
+
+osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection)
+{
+    const bool orthographic = projection(3, 3) != 0.0 && projection(2, 3) == 0.0;
+    const osg::Vec4 eye = orthographic ? osg::Vec4(0, 0, 1, 0) : osg::Vec4(0, 0, 0, 1);
+    return eye * osg::Matrix::inverse(modelView);
+}
+
+bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, const osg::Vec4& eye, bool mirrored)
+{
+    const osg::Vec3 normal = (b - a) ^ (c - a);
+    const float facing = normal * (osg::Vec3(eye.x(), eye.y(), eye.z()) - a * eye.w());
+    return mirrored ? facing > 0.0f : facing < 0.0f;
+}
+
 std::vector<uint32_t> trianglesOf(const osg::Geometry& geometry)
 {
     std::vector<uint32_t> indices;
@@ -156,15 +163,11 @@ void selectOutlineEdges(const EdgeTable& table, const osg::Vec3Array& vertices, 
     // Per edge: bit 0 a face turned away, bit 1 a face turned towards, bit 2
     // a second face of either kind.
     std::vector<uint8_t> sides(table.edges.size() / 2, 0);
-    const osg::Vec3 eyePoint(eye.x(), eye.y(), eye.z());
     for (size_t t = 0; t + 2 < table.triangles.size(); t += 3) {
         const uint32_t a = table.triangles[t], b = table.triangles[t + 1], c = table.triangles[t + 2];
         if (a >= vertices.size() || b >= vertices.size() || c >= vertices.size())
             continue;
-        const osg::Vec3& va = vertices[a];
-        const osg::Vec3 normal = (vertices[b] - va) ^ (vertices[c] - va);
-        const float facing = normal * (eyePoint - va * eye.w());
-        const uint8_t side = (mirrored ? facing > 0.0f : facing < 0.0f) ? 1 : 2;
+        const uint8_t side = turnedAway(vertices[a], vertices[b], vertices[c], eye, mirrored) ? 1 : 2;
         for (int k = 0; k < 3; ++k) {
             uint8_t& seen = sides[table.edgesOfTriangle[t + k]];
             seen |= static_cast<uint8_t>(side | (seen ? 4 : 0));
@@ -199,7 +202,7 @@ void OutlineEdges::drawImplementation(osg::RenderInfo& renderInfo) const
     const osg::Matrix& modelView = state.getModelViewMatrix();
     m_lines->clear();
     selectOutlineEdges(m_table, *vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()),
-                       determinant3(modelView) < 0.0, m_lines->asVector());
+                       mirrors(modelView), m_lines->asVector());
     m_lines->dirty();
     osg::Geometry::drawImplementation(renderInfo);
 }

@@ -18,6 +18,18 @@
 // within a line's width of the silhouette did a pixel of it show, a few
 // dozen pixels a frame on the dancer. They were most of the lines.
 
+// Whether a model-view matrix mirrors what it draws, which swaps front and
+// back faces.
+bool mirrors(const osg::Matrix& modelView);
+
+// Where the eye is in the model's own space: a point for a perspective view,
+// a direction (w = 0) towards the viewer for an orthographic one.
+osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection);
+
+// Whether the triangle a b c (counter-clockwise is the front) faces away
+// from `eye`, given as eyeInModelSpace gives it.
+bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, const osg::Vec4& eye, bool mirrored);
+
 // Three vertex indices per triangle, from every primitive set of the
 // geometry (strips and fans taken apart).
 std::vector<uint32_t> trianglesOf(const osg::Geometry& geometry);

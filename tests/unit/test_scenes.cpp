@@ -4,6 +4,7 @@
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
+#include "scenes/BackFacePoints.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/ModelFile.h"
@@ -20,6 +21,7 @@
 #include <osgUtil/RenderStage>
 
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -230,6 +232,20 @@ TEST(Outline, WhereFacesTurnedAwayMeetFacesTurnedTowardsOrEndAtABorder)
     EXPECT_EQ(outline(far, osg::Vec4(0, 0, 10, 1), false).size(), 2u * 3u);
     EXPECT_TRUE(outline(far, osg::Vec4(0, 0, -10, 1), false).empty());
     EXPECT_TRUE(outline(far, osg::Vec4(0, 0, 10, 1), true).empty());
+}
+
+// The same view: the three faces turned away share the far corner (0), in
+// all six of their triangles, and none has the near one (7).
+TEST(BackFacePoints, EachCornerOnceCountedForEveryFaceTurnedAwayThatHasIt)
+{
+    std::vector<float> copies;
+    std::vector<uint32_t> points;
+    countBackFaceCorners(kCubeFaces, *cubeCorners(), osg::Vec4(3, 4, 10, 1), false, copies, points);
+    ASSERT_EQ(copies.size(), 8u);
+    EXPECT_EQ(points, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(copies[0], 6.0f);
+    EXPECT_EQ(copies[7], 0.0f);
+    EXPECT_EQ(std::accumulate(copies.begin(), copies.end(), 0.0f), 18.0f);
 }
 
 TEST(Outline, OnlyClosedSurfacesLoseTheirBackFaces)

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <osg/Geometry>
+#include <osg/Node>
+#include <osg/ref_ptr>
+
+#include <cstdint>
+#include <vector>
+
+// Back faces drawn as points, added up (the light scene's ring): polygon
+// mode draws each corner of each face turned away, a shared corner once for
+// every such face, some 7,000 points a frame, and each point costs the
+// software renderer far more than its four pixels. The same pixels come
+// from drawing each such corner once, its colour added as many times as it
+// was drawn: the 8-bit level times the count, clamped, which is what the
+// repeated additions came to. The front faces then draw filled with back
+// faces culled.
+
+// Counts in `copies` (one per vertex) how often polygon mode would draw
+// each vertex as a point, and appends every vertex drawn at least once to
+// `points`. `eye` is as eyeInModelSpace gives it.
+void countBackFaceCorners(const std::vector<uint32_t>& triangles, const osg::Vec3Array& vertices,
+                          const osg::Vec4& eye, bool mirrored, std::vector<float>& copies,
+                          std::vector<uint32_t>& points);
+
+// Draws the corners of a source geometry's back faces with the source's
+// vertices, colours and texture coordinates, for additive blending.
+class BackFacePoints : public osg::Geometry
+{
+public:
+    explicit BackFacePoints(osg::Geometry& source);
+
+    void drawImplementation(osg::RenderInfo& renderInfo) const override;
+    osg::BoundingBox computeBoundingBox() const override;
+
+private:
+    osg::ref_ptr<osg::Geometry> m_source;
+    std::vector<uint32_t> m_triangles;
+    osg::ref_ptr<osg::DrawElementsUInt> m_points;
+    osg::ref_ptr<osg::FloatArray> m_copies;
+};
+
+// Gives every geometry of the model's geodes its back-face points and
+// returns true; returns false, changing nothing, when a drawable is not a
+// geometry of 3D vertices.
+bool addBackFacePoints(osg::Node& model);
