@@ -52,6 +52,21 @@ osg::ref_ptr<osg::TexEnvCombine> makeAddCombiner()
     return combiner;
 }
 
+// The room's shell encloses the camera and the bodies stand in front of it.
+// Drawn last, its hidden pixels fail the depth test before the renderer
+// shades them, instead of being shaded and then covered.
+void drawShellLast(osg::Node& room)
+{
+    osg::Geode* geode = room.asGeode();
+    if (!geode || geode->getNumDrawables() < 2)
+        return;
+    unsigned shell = 0;
+    for (unsigned i = 1; i < geode->getNumDrawables(); ++i)
+        if (geode->getDrawable(i)->getBound().radius() > geode->getDrawable(shell)->getBound().radius())
+            shell = i;
+    geode->getDrawable(shell)->getOrCreateStateSet()->setRenderBinDetails(1, "RenderBin");
+}
+
 void registerStripe(double start, double end, Demo::CFX* stripe)
 {
     g_timeline->addEffect(start, end, g_sceneSwitch.get(), stripe);
@@ -74,6 +89,7 @@ void buildEnvironmentRoom()
     // Without the room the bands and the overlay still run, over black.
     if (osg::ref_ptr<osg::Node> room = readSceneModel(kRoomModel)) {
         createSpecularHighlights(room.get());
+        drawShellLast(*room);
         cullHiddenBackFaces(*room);
         g_sceneParts.push_back(room);
         g_timeline->addNode(kRoomStart, kRoomEnd, g_sceneSwitch.get(), room.get());
