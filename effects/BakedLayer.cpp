@@ -2,6 +2,9 @@
 
 #include <osg/Geometry>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const int kScreenWidth = 800;
@@ -86,6 +89,9 @@ osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked)
     quad->setTexCoordArray(0, texels.get(), osg::Array::BIND_PER_VERTEX);
     quad->setColorArray(white.get(), osg::Array::BIND_OVERALL);
     quad->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, 4));
+    // fitBakedQuad moves its corners.
+    quad->setUseDisplayList(false);
+    quad->setDataVariance(osg::Object::DYNAMIC);
     osg::StateSet* state = quad->getOrCreateStateSet();
     state->setTextureAttributeAndModes(0, baked, osg::StateAttribute::ON);
     state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
@@ -98,4 +104,23 @@ osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked)
 osg::Vec2 bakedTexCoord(const osg::Vec3& vertex)
 {
     return osg::Vec2(vertex.x() / kTextureSize, (kScreenHeight - vertex.y()) / kTextureSize);
+}
+
+void fitBakedQuad(osg::Geometry& quad, const osg::BoundingBox& area)
+{
+    auto* corners = static_cast<osg::Vec3Array*>(quad.getVertexArray());
+    auto* texels = static_cast<osg::Vec2Array*>(quad.getTexCoordArray(0));
+    // A pixel of margin beyond the area, for its edges' partly covered pixels.
+    const float x0 = area.valid() ? std::max(0.0f, std::floor(area.xMin()) - 1.0f) : 0.0f;
+    const float y0 = area.valid() ? std::max(0.0f, std::floor(area.yMin()) - 1.0f) : 0.0f;
+    const float x1 = area.valid() ? std::min(float(kScreenWidth), std::ceil(area.xMax()) + 1.0f) : 0.0f;
+    const float y1 = area.valid() ? std::min(float(kScreenHeight), std::ceil(area.yMax()) + 1.0f) : 0.0f;
+    const osg::Vec3 fitted[4] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+    for (int i = 0; i < 4; ++i) {
+        (*corners)[i] = fitted[i];
+        (*texels)[i] = bakedTexCoord(fitted[i]);
+    }
+    corners->dirty();
+    texels->dirty();
+    quad.dirtyBound();
 }

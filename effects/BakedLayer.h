@@ -42,5 +42,11 @@ osg::ref_ptr<osg::Group> makeBakeOncePass(osg::Node* quads, osg::Texture2D* targ
 // A quad over the whole layer that shows `baked` texel for pixel.
 osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked);
 
+// Shrinks a quad made by makeBakedScreenQuad to the whole pixels around
+// `area` (layer coordinates), where all that was baked lies: the texels
+// outside are clear and would only be blended in as nothing. An invalid
+// area leaves nothing to draw.
+void fitBakedQuad(osg::Geometry& quad, const osg::BoundingBox& area);
+
 // Where the texel baked for the layer point `vertex` lies in the texture.
 osg::Vec2 bakedTexCoord(const osg::Vec3& vertex);

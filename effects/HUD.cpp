@@ -106,8 +106,10 @@ void CHUD::setAlpha(double alpha)
 
 void CHUD::textChanged()
 {
-    if (bakeTrigger)
-        bakeTrigger->request();
+    if (!bakeTrigger)
+        return;
+    bakeTrigger->request();
+    fitBakedQuad(*bakedQuad, text->getBoundingBox());
 }
 
 void CHUD::bakeText()
@@ -120,6 +122,8 @@ void CHUD::bakeText()
         new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
     osg::ref_ptr<osg::Geode> shown = makeBakedScreenQuad(baked.get());
     shown->getOrCreateStateSet()->setAttributeAndModes(new osg::BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+    bakedQuad = shown->getDrawable(0)->asGeometry();
+    fitBakedQuad(*bakedQuad, text->getBoundingBox());
     root->removeChild(layer.get());
     root->addChild(baking.get());
     layer = makeOverlayLayer(shown.get(), 800.0f, 600.0f);

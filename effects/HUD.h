@@ -56,6 +56,7 @@ private:
     osg::ref_ptr<osg::Node> layer;
     osg::ref_ptr<osg::Group> root;
     osg::ref_ptr<BakeOnRequest> bakeTrigger;
+    osg::ref_ptr<osg::Geometry> bakedQuad;
     int maxLines = 20;
     // The scroll step whose lines the text shows. The lines change 15 times
     // a second at most; laying out thousands of glyphs again on every frame
