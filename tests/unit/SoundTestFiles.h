@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -27,10 +28,20 @@ inline void* lameLibrary()
 }
 
 // A file name in the temp folder, apart for each process, as the tests run
-// in parallel.
+// in parallel. Whatever is written there is removed when the process ends.
 inline std::string tempPath(const std::string& name)
 {
-    return testing::TempDir() + std::to_string(getpid()) + "-" + name;
+    static struct Removal {
+        std::vector<std::string> paths;
+        ~Removal()
+        {
+            for (const std::string& path : paths)
+                std::remove(path.c_str());
+        }
+    } removal;
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "-" + name;
+    removal.paths.push_back(path);
+    return path;
 }
 
 // An mp3 of `samples` at tempPath(name). Empty when no encoder is there.
