@@ -24,19 +24,28 @@ CHECK_TIMES = [5.0, 17.5, 20.0, 24.5, 27.0, 35.0, 45.0, 55.0, 60.0, 65.0,
 FPS = 30
 
 
+# The dance's camera takes over only when its window opens during play: a
+# jump straight past 87 s leaves the light scene's camera in charge, far
+# from the dancer. Stills in the dance are the last frame of a clip played
+# from just before.
+DANCE_START = 86.95
+
+
 def take_stills(capture, folder):
     os.makedirs(folder, exist_ok=True)
     with tempfile.TemporaryDirectory() as scratch:
         for t in CHECK_TIMES:
             frames = os.path.join(scratch, "%07.2f" % t)
             video = os.path.join(scratch, "clip.mp4")
-            subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(t),
+            start = DANCE_START if DANCE_START < t < 100.0 else t
+            subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(start),
                             "--to", str(t + 2.0 / FPS), "--png", frames],
                            cwd=SHOW, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            # The second frame: the first after a jump shows effects whose
+            # The second frame after a jump: the first shows effects whose
             # shaders are still being checked against the renderer.
-            second = sorted(glob.glob(os.path.join(frames, "*.png")))[1]
-            os.replace(second, os.path.join(folder, "%07.2f.png" % t))
+            taken = sorted(glob.glob(os.path.join(frames, "*.png")))
+            still = taken[1] if start == t else taken[-1]
+            os.replace(still, os.path.join(folder, "%07.2f.png" % t))
             print("still at %.2f s" % t, flush=True)
 
 
