@@ -110,6 +110,14 @@ void FeedbackTexture::pushOrtho()
     glLoadIdentity();
 }
 
+void FeedbackTexture::popOrtho()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
 void FeedbackTexture::beginCapture()
 {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
@@ -170,10 +178,7 @@ void FeedbackTexture::drawEchoes(float offset)
         glVertex2f(corners[2 * i], corners[2 * i + 1]);
     }
     glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popOrtho();
     gl.glUseProgram(0);
     glBindTexture(GL_TEXTURE_2D, 0);
     gl.glActiveTexture(GL_TEXTURE1);
@@ -210,10 +215,7 @@ void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, floa
         glVertex2f(corners[2 * i], corners[2 * i + 1]);
     }
     glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popOrtho();
     glDisable(GL_BLEND);
     glPopMatrix();
     glPopAttrib();

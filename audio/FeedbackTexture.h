@@ -28,9 +28,9 @@ public:
     // The picture over the whole screen, faintly blended.
     void drawOverlay();
 
-    // An 800 x 600 pixel projection with an identity model view; the caller
-    // pops both.
+    // An 800 x 600 pixel projection with an identity model view, and back.
     void pushOrtho();
+    void popOrtho();
 
 private:
     void drawQuad(GLenum blendSource, GLenum blendDestination, float opacity,
