@@ -1,6 +1,7 @@
 #include "scenes/BackFacePoints.h"
 
 #include "scenes/OutlineEdges.h"
+#include "scenes/ViewDependentGeometry.h"
 
 #include <osg/Geode>
 #include <osg/Program>
@@ -80,40 +81,20 @@ void countBackFaceCorners(const std::vector<uint32_t>& triangles, const osg::Vec
 }
 
 BackFacePoints::BackFacePoints(osg::Geometry& source)
-    : m_source(&source), m_triangles(trianglesOf(source)), m_points(new osg::DrawElementsUInt(GL_POINTS)),
-      m_copies(new osg::FloatArray)
+    : ViewDependentGeometry(source, GL_POINTS), m_triangles(trianglesOf(source)), m_copies(new osg::FloatArray)
 {
-    // The index list changes every frame: nothing to compile or upload once.
-    setUseDisplayList(false);
-    setUseVertexBufferObjects(false);
-    setDataVariance(osg::Object::DYNAMIC);
-    setVertexArray(source.getVertexArray());
     setColorArray(source.getColorArray(), source.getColorArray() ? source.getColorArray()->getBinding()
                                                                  : osg::Array::BIND_OFF);
     setTexCoordArray(0, source.getTexCoordArray(0));
     setTexCoordArray(1, m_copies.get(), osg::Array::BIND_PER_VERTEX);
-    addPrimitiveSet(m_points.get());
     setStateSet(pointState(source.getStateSet()).get());
 }
 
-void BackFacePoints::drawImplementation(osg::RenderInfo& renderInfo) const
+void BackFacePoints::select(const osg::Vec3Array& vertices, const osg::Vec4& eye, bool mirrored,
+                            std::vector<uint32_t>& indices) const
 {
-    const auto* vertices = dynamic_cast<const osg::Vec3Array*>(m_source->getVertexArray());
-    if (!vertices)
-        return;
-    const osg::State& state = *renderInfo.getState();
-    const osg::Matrix& modelView = state.getModelViewMatrix();
-    m_points->clear();
-    countBackFaceCorners(m_triangles, *vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()),
-                         mirrors(modelView), m_copies->asVector(), m_points->asVector());
-    m_points->dirty();
+    countBackFaceCorners(m_triangles, vertices, eye, mirrored, m_copies->asVector(), indices);
     m_copies->dirty();
-    osg::Geometry::drawImplementation(renderInfo);
-}
-
-osg::BoundingBox BackFacePoints::computeBoundingBox() const
-{
-    return m_source->getBoundingBox();
 }
 
 bool addBackFacePoints(osg::Node& model)

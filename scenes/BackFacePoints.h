@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scenes/ViewDependentGeometry.h"
+
 #include <osg/Geometry>
 #include <osg/Node>
 #include <osg/ref_ptr>
@@ -25,18 +27,17 @@ void countBackFaceCorners(const std::vector<uint32_t>& triangles, const osg::Vec
 
 // Draws the corners of a source geometry's back faces with the source's
 // vertices, colours and texture coordinates, for additive blending.
-class BackFacePoints : public osg::Geometry
+class BackFacePoints : public ViewDependentGeometry
 {
 public:
     explicit BackFacePoints(osg::Geometry& source);
 
-    void drawImplementation(osg::RenderInfo& renderInfo) const override;
-    osg::BoundingBox computeBoundingBox() const override;
+protected:
+    void select(const osg::Vec3Array& vertices, const osg::Vec4& eye, bool mirrored,
+                std::vector<uint32_t>& indices) const override;
 
 private:
-    osg::ref_ptr<osg::Geometry> m_source;
     std::vector<uint32_t> m_triangles;
-    osg::ref_ptr<osg::DrawElementsUInt> m_points;
     osg::ref_ptr<osg::FloatArray> m_copies;
 };
 

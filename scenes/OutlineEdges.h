@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scenes/ViewDependentGeometry.h"
+
 #include <osg/Geometry>
 #include <osg/Node>
 #include <osg/StateSet>
@@ -17,18 +19,6 @@
 // front, where the depth test hid them anyway; only where such an edge runs
 // within a line's width of the silhouette did a pixel of it show, a few
 // dozen pixels a frame on the dancer. They were most of the lines.
-
-// Whether a model-view matrix mirrors what it draws, which swaps front and
-// back faces.
-bool mirrors(const osg::Matrix& modelView);
-
-// Where the eye is in the model's own space: a point for a perspective view,
-// a direction (w = 0) towards the viewer for an orthographic one.
-osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection);
-
-// Whether the triangle a b c (counter-clockwise is the front) faces away
-// from `eye`, given as eyeInModelSpace gives it.
-bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, const osg::Vec4& eye, bool mirrored);
 
 // Three vertex indices per triangle, from every primitive set of the
 // geometry (strips and fans taken apart).
@@ -52,20 +42,19 @@ struct EdgeTable {
 void selectOutlineEdges(const EdgeTable& table, const osg::Vec3Array& vertices, const osg::Vec4& eye,
                         bool mirrored, std::vector<uint32_t>& lines);
 
-// Draws the outline of a source geometry, reading the source's vertices at
-// draw time, so vertices skinned on the CPU every frame are followed.
-class OutlineEdges : public osg::Geometry
+// Draws the outline of a source geometry from the source's current
+// vertices.
+class OutlineEdges : public ViewDependentGeometry
 {
 public:
     explicit OutlineEdges(osg::Geometry& source);
 
-    void drawImplementation(osg::RenderInfo& renderInfo) const override;
-    osg::BoundingBox computeBoundingBox() const override;
+protected:
+    void select(const osg::Vec3Array& vertices, const osg::Vec4& eye, bool mirrored,
+                std::vector<uint32_t>& indices) const override;
 
 private:
-    osg::ref_ptr<osg::Geometry> m_source;
     EdgeTable m_table;
-    osg::ref_ptr<osg::DrawElementsUInt> m_lines;
 };
 
 // A copy of the model's node tree that draws outlines: every geometry is

@@ -1,0 +1,53 @@
+#include "scenes/ViewDependentGeometry.h"
+
+bool mirrors(const osg::Matrix& m)
+{
+    const double det = m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) -
+                       m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
+                       m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
+    return det < 0.0;
+}
+
+osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& projection)
+{
+    const bool orthographic = projection(3, 3) != 0.0 && projection(2, 3) == 0.0;
+    const osg::Vec4 eye = orthographic ? osg::Vec4(0, 0, 1, 0) : osg::Vec4(0, 0, 0, 1);
+    return eye * osg::Matrix::inverse(modelView);
+}
+
+bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, const osg::Vec4& eye, bool mirrored)
+{
+    const osg::Vec3 normal = (b - a) ^ (c - a);
+    const float facing = normal * (osg::Vec3(eye.x(), eye.y(), eye.z()) - a * eye.w());
+    return mirrored ? facing > 0.0f : facing < 0.0f;
+}
+
+ViewDependentGeometry::ViewDependentGeometry(osg::Geometry& source, GLenum mode)
+    : m_source(&source), m_indices(new osg::DrawElementsUInt(mode))
+{
+    // The index list changes every frame: nothing to compile or upload once.
+    setUseDisplayList(false);
+    setUseVertexBufferObjects(false);
+    setDataVariance(osg::Object::DYNAMIC);
+    setVertexArray(source.getVertexArray());
+    addPrimitiveSet(m_indices.get());
+}
+
+void ViewDependentGeometry::drawImplementation(osg::RenderInfo& renderInfo) const
+{
+    const auto* vertices = dynamic_cast<const osg::Vec3Array*>(m_source->getVertexArray());
+    if (!vertices)
+        return;
+    const osg::State& state = *renderInfo.getState();
+    const osg::Matrix& modelView = state.getModelViewMatrix();
+    m_indices->clear();
+    select(*vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()), mirrors(modelView),
+           m_indices->asVector());
+    m_indices->dirty();
+    osg::Geometry::drawImplementation(renderInfo);
+}
+
+osg::BoundingBox ViewDependentGeometry::computeBoundingBox() const
+{
+    return m_source->getBoundingBox();
+}
