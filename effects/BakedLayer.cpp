@@ -56,9 +56,6 @@ osg::ref_ptr<osg::Group> makeBakingPass(osg::Node* quads, osg::Texture2D* target
     // screen's pixels to the bit, not to within a rounding.
     camera->setProjectionMatrixAsOrtho2D(0.0, kScreenWidth, kScreenHeight, 0.0);
     camera->setViewMatrix(osg::Matrix::identity());
-    // The view volume of a flipped projection faces the other way: culling
-    // against it would drop whatever it judged outside.
-    camera->setCullingMode(osg::CullSettings::NO_CULLING);
     camera->addChild(quads);
     // The gate sits above the camera: a camera that is culled at all sets
     // up its pass, and would clear the texture or switch to it for nothing.

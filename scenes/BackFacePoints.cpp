@@ -54,12 +54,6 @@ void collectGeodes(osg::Node& node, std::vector<osg::Geode*>& geodes)
     }
 }
 
-bool hasVertices(const osg::Drawable& drawable)
-{
-    const osg::Geometry* geometry = drawable.asGeometry();
-    return geometry && dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
-}
-
 } // namespace
 
 void countBackFaceCorners(const std::vector<uint32_t>& triangles, const osg::Vec3Array& vertices,
@@ -103,7 +97,7 @@ bool addBackFacePoints(osg::Node& model)
     collectGeodes(model, geodes);
     for (osg::Geode* geode : geodes)
         for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
-            if (!hasVertices(*geode->getDrawable(i)))
+            if (!hasModelVertices(*geode->getDrawable(i)))
                 return false;
     for (osg::Geode* geode : geodes) {
         const unsigned count = geode->getNumDrawables();

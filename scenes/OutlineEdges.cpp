@@ -42,12 +42,6 @@ private:
     osg::ref_ptr<osg::Transform> m_source;
 };
 
-bool drawsAsEdges(osg::Drawable& drawable)
-{
-    osg::Geometry* geometry = drawable.asGeometry();
-    return geometry && dynamic_cast<osg::Vec3Array*>(geometry->getVertexArray());
-}
-
 osg::ref_ptr<osg::Node> polygonModeOutline(osg::Node& node)
 {
     osg::ref_ptr<osg::Group> group = new osg::Group;
@@ -83,7 +77,7 @@ osg::ref_ptr<osg::Node> mirrorOf(osg::Node& node)
     osg::Transform* transform = node.asTransform();
     if (geode) {
         for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
-            if (!drawsAsEdges(*geode->getDrawable(i)))
+            if (!hasModelVertices(*geode->getDrawable(i)))
                 return polygonModeOutline(node);
         mirror = mirrorGeode(*geode);
     } else if ((transform && !dynamic_cast<osg::Camera*>(transform)) || isPlainGroup(node)) {

@@ -22,6 +22,12 @@ bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, cons
     return mirrored ? facing > 0.0f : facing < 0.0f;
 }
 
+bool hasModelVertices(const osg::Drawable& drawable)
+{
+    const osg::Geometry* geometry = drawable.asGeometry();
+    return geometry && dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+}
+
 ViewDependentGeometry::ViewDependentGeometry(osg::Geometry& source, GLenum mode)
     : m_source(&source), m_indices(new osg::DrawElementsUInt(mode))
 {

@@ -19,6 +19,10 @@ osg::Vec4 eyeInModelSpace(const osg::Matrix& modelView, const osg::Matrix& proje
 // from `eye`, given as eyeInModelSpace gives it.
 bool turnedAway(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c, const osg::Vec4& eye, bool mirrored);
 
+// Whether a ViewDependentGeometry can draw from `drawable`: a geometry of
+// 3D vertices.
+bool hasModelVertices(const osg::Drawable& drawable);
+
 // Draws a source geometry's vertices through an index list chosen again at
 // every draw, from where the eye is then; vertices the CPU moves every frame
 // (a skinned character) are followed.
