@@ -87,7 +87,7 @@ void GFX::initOffscreen()
     if (!viewer->openOffscreen()) {
         std::cerr << "Cannot open an 800 x 600 off-screen OpenGL buffer: "
                   << viewer->offscreenError() << std::endl;
-        std::exit(1);
+        exitProcess(1);
     }
     offscreen = true;
     viewer->init();
@@ -101,12 +101,14 @@ void GFX::failWithoutWindow(const char* cause)
         std::cerr << " (X display " << display << ")" << std::endl;
     else
         std::cerr << " (no X display: DISPLAY is not set)" << std::endl;
-    std::exit(1);
+    exitProcess(1);
 }
 
 void GFX::showSplash(std::string path)
 {
     splash = new Demo::Image::CTextureImage(path);
+    // Shown while the scenes are built, so its upload delays the show.
+    splash->keepImageSize();
     osg::ref_ptr<osg::Group> node = splash->getNode();
     g_rootGroup->addChild(node);
     if (sdlStarted || offscreen) {
@@ -118,10 +120,10 @@ void GFX::showSplash(std::string path)
 void GFX::quitIfAsked()
 {
     if (viewer->isDone())
-        std::exit(0);
+        exitProcess(0);
     const Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys[SDLK_ESCAPE])
-        std::exit(0);
+        exitProcess(0);
 }
 
 void GFX::applyCamera()

@@ -1,10 +1,15 @@
 #include "app/Globals.h"
 
+#include "app/ContentPreloader.h"
+
+#include <cstdlib>
+
 Timeline* g_timeline = nullptr;
 osg::ref_ptr<osg::Switch> g_sceneSwitch;
 osg::ref_ptr<osg::Group> g_rootGroup;
 PathCamera* g_camera = nullptr;
 MusicStream* g_music = nullptr;
+ContentPreloader* g_preloader = nullptr;
 std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;
 
 double g_time = 0.0;
@@ -25,3 +30,10 @@ osg::ref_ptr<osg::RefMatrix> g_shadowBias = new osg::RefMatrix(
     0.0, 0.5, 0.0, 0.0,
     0.0, 0.0, 0.5, 0.0,
     0.5, 0.5, 0.5, 1.0);
+
+void exitProcess(int status)
+{
+    if (g_preloader)
+        g_preloader->stop();
+    std::exit(status);
+}

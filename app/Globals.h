@@ -17,12 +17,14 @@ class Timeline;
 class PathCamera;
 class MusicStream;
 class PhysicsBox;
+class ContentPreloader;
 
 extern Timeline* g_timeline;               // the sequencer, created by main
 extern osg::ref_ptr<osg::Switch> g_sceneSwitch; // parent of every scene part and effect
 extern osg::ref_ptr<osg::Group> g_rootGroup;    // what the viewport draws
 extern PathCamera* g_camera;               // the view used for each frame
 extern MusicStream* g_music;               // the soundtrack
+extern ContentPreloader* g_preloader;      // reads content ahead while the show starts
 // Scene parts the builders made: the timeline holds plain pointers, so this
 // keeps each part alive while it is detached.
 extern std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;
@@ -45,3 +47,8 @@ extern bool g_gravityHalvingPending;  // cleared by the first restart
 // Clip coordinates -1..1 to texture coordinates 0..1, for the light scene's
 // projected depth map.
 extern osg::ref_ptr<osg::RefMatrix> g_shadowBias;
+
+// Ends the process; every exit of the show and the capture goes through
+// here. A file still being read ahead is finished first: the libraries that
+// read it must not be torn down under the reading thread.
+[[noreturn]] void exitProcess(int status);

@@ -43,6 +43,26 @@ void registerOpeningModel(OpeningParts& opening)
 
 } // namespace
 
+std::vector<ContentPreloader::File> showContentInLoadOrder()
+{
+    const bool model = true;
+    const bool image = false;
+    return {
+        {"ddata/rutor.osg", model},
+        {"ddata/lumbra.png", image},      {"ddata/lumbra-blur.png", image},
+        {"ddata/ostra.png", image},       {"ddata/ostra-blur.png", image},
+        {"ddata/kvell.png", image},       {"ddata/kvell-blur.png", image},
+        {"ddata/trinna.png", image},      {"ddata/bolma.png", image},
+        {"ddata/sprett.png", image},      {"ddata/trinna-blur.png", image},
+        {"ddata/bolma-blur.png", image},  {"ddata/sprett-blur.png", image},
+        {"ddata/blobroom.3ds", model},    {"demodata/tunnel2.jpg", image},
+        {"ddata/kantig-overlay-igen.png", image},
+        {"ddata/snorkrka1.osg", model},   {"ddata/nybak1.png", image},
+        {"ddata/velmo.png", image},       {"ddata/slime.png", image},
+        {"demodata/torus.3ds", model},
+    };
+}
+
 OpeningParts buildShow(unsigned randomSeed)
 {
     g_timeline = new Timeline;

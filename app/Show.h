@@ -5,6 +5,10 @@
 #include <osg/ref_ptr>
 #include <osgFX/Cartoon>
 
+#include "app/ContentPreloader.h"
+
+#include <vector>
+
 // The show's whole start-up between the splash frame and the music: the
 // timeline, the scene switch, the physics world, the timing scripts, the
 // opening parts and every scene builder, in their fixed order. The show and
@@ -24,3 +28,7 @@ struct OpeningParts {
 // non-zero `randomSeed` replaces the clock-seeded random numbers the physics
 // world starts with, so the box rain comes out the same on every run.
 OpeningParts buildShow(unsigned randomSeed = 0);
+
+// The pictures and models buildShow reads, in the order it reads them, for
+// a ContentPreloader made before the window opens.
+std::vector<ContentPreloader::File> showContentInLoadOrder();

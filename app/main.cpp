@@ -37,11 +37,16 @@ int main(int, char**)
     SDL_Init(SDL_INIT_NOPARACHUTE);
     std::atexit(SDL_Quit);
 
+    // Started first, so that the files are read while the window opens.
+    ContentPreloader preloader(showContentInLoadOrder());
+    g_preloader = &preloader;
     GFX gfx;
     try {
         gfx.init(true);
         gfx.showSplash(kSplashImage);
         const OpeningParts opening = buildShow();
+        g_preloader = nullptr;
+        preloader.stop();
         gfx.readStartTime();
         gfx.setTime(0.0);
         gfx.playMusic();

@@ -1,5 +1,6 @@
 #include "audio/MusicStream.h"
 
+#include "app/Globals.h"
 #include "audio/Capture.h"
 #include "audio/ErrorText.h"
 
@@ -41,7 +42,7 @@ MusicStream::MusicStream()
     }
     if (!FSOUND_Init(mixRate, maxChannels, kInitFlags)) {
         printError();
-        std::exit(1);
+        exitProcess(1);
     }
     FSOUND_SetSFXMasterVolume(255);
     allocateCaptureRing(FSOUND_DSP_GetBufferLengthTotal() + kCaptureSpare);

@@ -1,11 +1,10 @@
 #include "effects/TextureImage.h"
 
+#include "app/ContentPreloader.h"
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
 
-#include <osgDB/ReadFile>
-#include <osgDB/Registry>
 
 #include <algorithm>
 
@@ -47,7 +46,7 @@ CTextureImage::CTextureImage(const std::string& path)
 void CTextureImage::loadTexture(const std::string& path)
 {
     texture = new osg::Texture2D;
-    image = osgDB::readImageFile(path, osgDB::Registry::instance()->getOptions());
+    image = readShowImage(path);
     if (!image)
         throw CFileException{"Texutre image file not found: " + path};
     texture->setDataVariance(osg::Object::DYNAMIC);
@@ -142,6 +141,11 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
     osg::ref_ptr<osg::Geode> baking = new osg::Geode;
     baking->addDrawable(quad.get());
     return baking;
+}
+
+void CTextureImage::keepImageSize()
+{
+    texture->setResizeNonPowerOfTwoHint(false);
 }
 
 void CTextureImage::bakeFiltering()

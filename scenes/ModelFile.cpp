@@ -1,9 +1,8 @@
 #include "scenes/ModelFile.h"
 
+#include "app/ContentPreloader.h"
 #include "scenes/OutlineEdges.h"
 
-#include <osgDB/ReadFile>
-#include <osgDB/Registry>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,7 +14,7 @@
 
 osg::ref_ptr<osg::Node> readSceneModel(const std::string& path)
 {
-    osg::ref_ptr<osg::Node> model = osgDB::readRefNodeFile(path, osgDB::Registry::instance()->getOptions());
+    osg::ref_ptr<osg::Node> model = readShowModel(path);
     if (!model)
         std::cout << "Could not read model: " << path << std::endl;
     return model;

@@ -59,7 +59,7 @@ void handleStopSignals()
 [[noreturn]] void failWith(const std::string& message)
 {
     std::cerr << "capture: " << message << std::endl;
-    std::exit(1);
+    exitProcess(1);
 }
 
 void checkOutputWritable(const std::string& path)
@@ -169,6 +169,8 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     DemoClock::instance().useManualSteps(options.fps);
     FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME);
 
+    ContentPreloader preloader(showContentInLoadOrder());
+    g_preloader = &preloader;
     GFX gfx;
     gfx.initOffscreen();
     // The splash frame lasts one frame too, so even the first frame of the
@@ -176,6 +178,8 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     DemoClock::instance().step();
     gfx.showSplash(kSplashImage);
     const OpeningParts opening = buildShow(kRepeatableSeed);
+    g_preloader = nullptr;
+    preloader.stop();
     gfx.readStartTime();
 
     std::string error;
@@ -206,16 +210,16 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     if (outcome.encoderFailed || !finished) {
         std::cerr << "capture: " << (encoder.error().empty() ? "ffmpeg stopped taking frames" : encoder.error())
                   << "; " << options.output << " is not complete" << std::endl;
-        std::exit(1);
+        exitProcess(1);
     }
     if (outcome.frames < total) {
         std::cerr << "Stopped: " << options.output << " holds the first " << outcome.frames << " of "
                   << total << " frames" << std::endl;
-        std::exit(kExitInterrupted);
+        exitProcess(kExitInterrupted);
     }
     std::cout << "Wrote " << options.output << ": " << total << " frames at " << options.fps << " fps"
               << std::endl;
-    std::exit(0);
+    exitProcess(0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The screen effects: texture coordinate modes, the flash envelope, stripes
 // and where they draw, the text display, and the logo and title sequences.
+#include "app/ContentPreloader.h"
 #include "app/DemoClock.h"
 #include "app/Globals.h"
 #include "app/Timeline.h"
@@ -134,6 +135,39 @@ TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
     EXPECT_EQ(box(8), (std::vector<int>{2, 0, 21, 15}));
     image->allocateImage(32, 16, 1, GL_RGB, GL_UNSIGNED_BYTE);
     EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
+}
+
+// Read ahead or not, a builder gets what the file holds, and gets it again
+// when it asks again; a missing file is missing either way.
+TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(writeTestImage("demodata/a.png", 10));
+    ASSERT_TRUE(writeTestImage("demodata/b.png", 20));
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    group->setName("model");
+    ASSERT_TRUE(osgDB::writeNodeFile(*group, "demodata/m.osg"));
+
+    ContentPreloader preloader({{"demodata/a.png", false}, {"demodata/m.osg", true}, {"demodata/gone.png", false}});
+    osg::ref_ptr<osg::Image> a = preloader.image("demodata/a.png");
+    ASSERT_TRUE(a.valid());
+    EXPECT_EQ(a->data()[0], 10);
+    osg::ref_ptr<osg::Image> again = preloader.image("demodata/a.png");
+    ASSERT_TRUE(again.valid());
+    EXPECT_NE(again.get(), a.get());
+    osg::ref_ptr<osg::Node> model = preloader.model("demodata/m.osg");
+    ASSERT_TRUE(model.valid());
+    EXPECT_EQ(model->getName(), "model");
+    EXPECT_FALSE(preloader.image("demodata/gone.png").valid());
+    osg::ref_ptr<osg::Image> b = preloader.image("demodata/b.png");
+    ASSERT_TRUE(b.valid());
+    EXPECT_EQ(b->data()[0], 20);
+
+    // Stopped before it began, it leaves every file to the builders.
+    ContentPreloader stopped({{"demodata/b.png", false}, {"demodata/a.png", false}});
+    stopped.stop();
+    EXPECT_TRUE(stopped.image("demodata/a.png").valid());
+    EXPECT_TRUE(stopped.image("demodata/b.png").valid());
 }
 
 // Draws scenes off screen into an 800 x 600 buffer and reads them back.
