@@ -107,8 +107,6 @@ void GFX::failWithoutWindow(const char* cause)
 void GFX::showSplash(std::string path)
 {
     splash = new Demo::Image::CTextureImage(path);
-    // Shown while the scenes are built, so its upload delays the show.
-    splash->keepImageSize();
     osg::ref_ptr<osg::Group> node = splash->getNode();
     g_rootGroup->addChild(node);
     if (sdlStarted || offscreen) {

@@ -143,11 +143,6 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
     return baking;
 }
 
-void CTextureImage::keepImageSize()
-{
-    texture->setResizeNonPowerOfTwoHint(false);
-}
-
 void CTextureImage::bakeFiltering()
 {
     osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();

@@ -48,12 +48,6 @@ public:
     // and blending still apply each frame.
     void bakeFiltering();
 
-    // Uploads an image whose sides are not powers of two at its own size,
-    // instead of having it stretched to the next power of two first: tens of
-    // milliseconds less for the first upload, and a picture filtered once
-    // less. Before the first frame that draws it.
-    void keepImageSize();
-
 protected:
     osg::ref_ptr<osg::Geode> makeBakingQuad() const;
     void loadTexture(const std::string& path);
