@@ -49,6 +49,9 @@ class CStripe : public CTextureImage, public CImageFX
 public:
     explicit CStripe(const std::string& path);
     void update() override;
+    // White, transparent texels leave the scene as it is under this
+    // blending, whatever the pulse: a middle of them is not drawn at all.
+    void leaveOutUntintedMiddle() { leaveOutMiddle(osg::Vec4ub(255, 255, 255, 0)); }
     osg::ref_ptr<osg::Group> getNode() override { return CTextureImage::getNode(); }
 };
 

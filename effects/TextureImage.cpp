@@ -7,6 +7,7 @@
 
 
 #include <algorithm>
+#include <cmath>
 
 namespace Demo {
 namespace Image {
@@ -35,6 +36,45 @@ TexelBox visibleTexels(const osg::Image& image, int margin)
         return {0, 0, 0, 0};
     return {std::max(0, box.x0 - margin), std::max(0, box.y0 - margin), std::min(w, box.x1 + margin),
             std::min(h, box.y1 + margin)};
+}
+
+namespace {
+
+bool uniformSpan(const osg::Image& image, int x0, int y0, int x1, int y1, const osg::Vec4ub& texel)
+{
+    if (x0 < 0 || y0 < 0 || x1 > image.s() || y1 > image.t())
+        return false;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (*reinterpret_cast<const osg::Vec4ub*>(image.data(x, y)) != texel)
+                return false;
+    return true;
+}
+
+} // namespace
+
+TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int margin)
+{
+    if (image.getPixelFormat() != GL_RGBA || image.getDataType() != GL_UNSIGNED_BYTE)
+        return {0, 0, 0, 0};
+    TexelBox box{image.s() / 2, image.t() / 2, image.s() / 2 + 1, image.t() / 2 + 1};
+    if (!uniformSpan(image, box.x0, box.y0, box.x1, box.y1, texel))
+        return {0, 0, 0, 0};
+    for (bool grew = true; grew;) {
+        grew = false;
+        if (uniformSpan(image, box.x0 - 1, box.y0, box.x0, box.y1, texel))
+            grew = true, --box.x0;
+        if (uniformSpan(image, box.x1, box.y0, box.x1 + 1, box.y1, texel))
+            grew = true, ++box.x1;
+        if (uniformSpan(image, box.x0, box.y0 - 1, box.x1, box.y0, texel))
+            grew = true, --box.y0;
+        if (uniformSpan(image, box.x0, box.y1, box.x1, box.y1 + 1, texel))
+            grew = true, ++box.y1;
+    }
+    box = {box.x0 + margin, box.y0 + margin, box.x1 - margin, box.y1 - margin};
+    if (box.x0 >= box.x1 || box.y0 >= box.y1)
+        return {0, 0, 0, 0};
+    return box;
 }
 
 CTextureImage::CTextureImage(const std::string& path)
@@ -132,7 +172,7 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
     osg::ref_ptr<osg::Vec4Array> white = new osg::Vec4Array;
     white->assign(4, osg::Vec4(1, 1, 1, 1));
     quad->setColorArray(white.get(), osg::Array::BIND_PER_VERTEX);
-    quad->addPrimitiveSet(indices.get());
+    quad->addPrimitiveSet(new osg::DrawElementsUInt(*indices));
     osg::StateSet* state = quad->getOrCreateStateSet();
     state->setTextureAttributeAndModes(0, texture, osg::StateAttribute::ON);
     state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
@@ -141,6 +181,37 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
     osg::ref_ptr<osg::Geode> baking = new osg::Geode;
     baking->addDrawable(quad.get());
     return baking;
+}
+
+void CTextureImage::leaveOutMiddle(const osg::Vec4ub& texel)
+{
+    // Eight texels cover the footprint of any filter the image is drawn or
+    // baked with, so every pixel left out shows only `texel`.
+    const TexelBox box = uniformMiddle(*image, texel, 8);
+    // Whole pixels only: each pixel is then drawn by one quad or by none.
+    const float x0 = std::ceil(float(box.x0) / image->s() * kScreenWidth);
+    const float x1 = std::floor(float(box.x1) / image->s() * kScreenWidth);
+    const float y0 = std::ceil(float(box.y0) / image->t() * kScreenHeight);
+    const float y1 = std::floor(float(box.y1) / image->t() * kScreenHeight);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    // The texture coordinates run across the quad linearly, baked or not.
+    const osg::Vec2 origin = (*texCoords)[0];
+    const osg::Vec2 alongX = ((*texCoords)[1] - origin) / kScreenWidth;
+    const osg::Vec2 alongY = ((*texCoords)[3] - origin) / kScreenHeight;
+    for (const osg::Vec3& corner : {osg::Vec3(x0, y0, 0), osg::Vec3(x1, y0, 0), osg::Vec3(x1, y1, 0), osg::Vec3(x0, y1, 0)}) {
+        vertices->push_back(corner);
+        texCoords->push_back(origin + alongX * corner.x() + alongY * corner.y());
+        colours->push_back(colours->front());
+    }
+    // Outer corners 0-3 counter-clockwise from the bottom left, the hole's
+    // 4-7 likewise: bottom, right, top and left strips, wound as the quad.
+    indices->clear();
+    for (unsigned index : {0u, 1u, 5u, 4u, 5u, 1u, 2u, 6u, 7u, 6u, 2u, 3u, 0u, 4u, 7u, 3u})
+        indices->push_back(index);
+    std::reverse(indices->begin(), indices->end());
+    indices->dirty();
+    geometry->dirtyBound();
 }
 
 void CTextureImage::bakeFiltering()

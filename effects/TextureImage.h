@@ -6,6 +6,7 @@
 #include <osg/PrimitiveSet>
 #include <osg/StateSet>
 #include <osg/Texture2D>
+#include <osg/Vec4ub>
 #include <osg/ref_ptr>
 
 #include <string>
@@ -23,6 +24,10 @@ struct TexelBox {
     int x0, y0, x1, y1;
 };
 TexelBox visibleTexels(const osg::Image& image, int margin);
+// A rectangle around the middle of an 8-bit RGBA image whose texels all
+// equal `texel`, grown from the middle texel a row or a column at a time
+// while it can, then shrunk by `margin`; empty when there is none.
+TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int margin);
 
 class CTextureImage
 {
@@ -47,6 +52,12 @@ public:
     // still image: its texture coordinates must never change. Its colours
     // and blending still apply each frame.
     void bakeFiltering();
+
+    // Draws the quad as a frame around the middle of the image where every
+    // texel is `texel`, leaving that middle out. Only where such a texel
+    // leaves the picture as it is under the image's blending: there the
+    // picture is the same to the bit, and the middle costs nothing.
+    void leaveOutMiddle(const osg::Vec4ub& texel);
 
 protected:
     osg::ref_ptr<osg::Geode> makeBakingQuad() const;

@@ -137,6 +137,26 @@ TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
     EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
 }
 
+// The middle left out of an overlay holds only the one texel, less a margin.
+TEST(TextureImage, UniformMiddleGrowsFromTheCentreUntilAnotherTexelAndKeepsItsMargin)
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(32, 16, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    const osg::Vec4ub white(255, 255, 255, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            *reinterpret_cast<osg::Vec4ub*>(image->data(x, y)) = (x >= 4 && x < 28 && y >= 2 && y < 14) ? white : osg::Vec4ub(9, 9, 9, 9);
+    auto middle = [&](int margin) {
+        const Demo::Image::TexelBox b = Demo::Image::uniformMiddle(*image, white, margin);
+        return std::vector<int>{b.x0, b.y0, b.x1, b.y1};
+    };
+    EXPECT_EQ(middle(0), (std::vector<int>{4, 2, 28, 14}));
+    EXPECT_EQ(middle(3), (std::vector<int>{7, 5, 25, 11}));
+    EXPECT_EQ(middle(6), (std::vector<int>{0, 0, 0, 0}));
+    *reinterpret_cast<osg::Vec4ub*>(image->data(16, 8)) = osg::Vec4ub(255, 255, 255, 1);
+    EXPECT_EQ(middle(0), (std::vector<int>{0, 0, 0, 0}));
+}
+
 // Read ahead or not, a builder gets what the file holds, and gets it again
 // when it asks again; a missing file is missing either way.
 TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
