@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace Demo {
 namespace Image {
@@ -77,10 +78,36 @@ TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int ma
     return box;
 }
 
+std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image)
+{
+    const bool rgb = image.getPixelFormat() == GL_RGB;
+    if ((!rgb && image.getPixelFormat() != GL_RGBA) || image.getDataType() != GL_UNSIGNED_BYTE ||
+        image.s() == 0 || image.t() == 0)
+        return std::nullopt;
+    const int channels = rgb ? 3 : 4;
+    const unsigned char* first = image.data(0, 0);
+    for (int c = 0; c < channels; ++c)
+        if ((first[c] != 0 && first[c] != 255) || (c == 3 && first[c] != 255))
+            return std::nullopt;
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x)
+            if (!std::equal(first, first + channels, image.data(x, y)))
+                return std::nullopt;
+    return osg::Vec4(first[0] / 255.0f, first[1] / 255.0f, first[2] / 255.0f, 1.0f);
+}
+
 CTextureImage::CTextureImage(const std::string& path)
 {
     loadTexture(path);
     buildQuad();
+    // The flashes and fades are plain white or black: the quad's colour
+    // times that texel, with no lookup, gives every pixel the same level
+    // (0 and 255 multiply exactly), and a full-screen flash costs less.
+    if (const std::optional<osg::Vec4> texel = solidBlackOrWhite(*image)) {
+        for (osg::Vec4& colour : *colours)
+            colour = osg::componentMultiply(colour, *texel);
+        stateSet->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
+    }
 }
 
 void CTextureImage::loadTexture(const std::string& path)

@@ -9,6 +9,7 @@
 #include <osg/Vec4ub>
 #include <osg/ref_ptr>
 
+#include <optional>
 #include <string>
 
 namespace Demo {
@@ -28,6 +29,9 @@ TexelBox visibleTexels(const osg::Image& image, int margin);
 // equal `texel`, grown from the middle texel a row or a column at a time
 // while it can, then shrunk by `margin`; empty when there is none.
 TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int margin);
+// The colour of an 8-bit image whose every texel is the same opaque black,
+// white or other mix of 0 and 255 channels; nothing for any other image.
+std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image);
 
 class CTextureImage
 {

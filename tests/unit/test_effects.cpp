@@ -157,6 +157,22 @@ TEST(TextureImage, UniformMiddleGrowsFromTheCentreUntilAnotherTexelAndKeepsItsMa
     EXPECT_EQ(middle(0), (std::vector<int>{0, 0, 0, 0}));
 }
 
+// Flashes draw untextured only when that gives the very same levels.
+TEST(TextureImage, OnlyOpaqueSolidBlackOrWhiteImagesNeedNoTexture)
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(4, 4, 1, GL_RGB, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 255);
+    EXPECT_EQ(Demo::Image::solidBlackOrWhite(*image), osg::Vec4(1, 1, 1, 1));
+    image->data(3, 3)[1] = 0;
+    EXPECT_FALSE(Demo::Image::solidBlackOrWhite(*image));
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 128);
+    EXPECT_FALSE(Demo::Image::solidBlackOrWhite(*image));
+    image->allocateImage(4, 4, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 0);
+    EXPECT_FALSE(Demo::Image::solidBlackOrWhite(*image)); // transparent
+}
+
 // Read ahead or not, a builder gets what the file holds, and gets it again
 // when it asks again; a missing file is missing either way.
 TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
