@@ -149,10 +149,23 @@ void GFX::frame()
     reloadChangedScripts();
     applyCamera();
     viewer->runOnce();
+    warmUpLaterParts();
     updateBackground();
     readDemoTime();
     ++g_frameCount;
     g_frameDelta = static_cast<double>(viewer->getFrameTime());
+}
+
+void GFX::warmUpLaterParts()
+{
+    // The opening scope is the cheapest stretch of the show, and nothing
+    // the later parts compile shows in it.
+    const double openingEnd = 15.0;
+    if (!g_timeline || g_time >= openingEnd)
+        return;
+    if (!warmUp)
+        warmUp = std::make_unique<GLWarmUp>(*g_timeline, openingEnd);
+    warmUp->compileNext(*sceneView->getState());
 }
 
 void GFX::updateBackground()

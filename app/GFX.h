@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/GLWarmUp.h"
 #include "app/TimeSyncer.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,7 @@ private:
     void reloadChangedScripts();
     void quitIfAsked();
     void applyCamera();
+    void warmUpLaterParts();
     // The show cannot run without its window: says why and ends the process
     // with status 1, before any sound is played.
     [[noreturn]] static void failWithoutWindow(const char* cause);
@@ -76,4 +79,5 @@ private:
     osgSDL::Viewer* viewer = nullptr;
     osgSDL::Viewport* viewport = nullptr;
     osgUtil::SceneView* sceneView = nullptr;
+    std::unique_ptr<GLWarmUp> warmUp;
 };

@@ -2,6 +2,7 @@
 // and where they draw, the text display, and the logo and title sequences.
 #include "app/ContentPreloader.h"
 #include "app/DemoClock.h"
+#include "app/GLWarmUp.h"
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
@@ -255,6 +256,48 @@ TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered);
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
     EXPECT_TRUE(offscreen.draw(plain.getNode().get()) == filtered);
+}
+
+// A part that opens later, with a texture of its own.
+osg::ref_ptr<osg::Texture2D> addTexturedPart(double start, unsigned char level)
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(8, 8, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), level);
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
+    osg::ref_ptr<osg::Geode> part = new osg::Geode;
+    part->getOrCreateStateSet()->setTextureAttributeAndModes(0, texture.get());
+    g_sceneParts.push_back(part);
+    g_timeline->addNode(start, start + 5.0, g_sceneSwitch.get(), part.get());
+    return texture;
+}
+
+// Later parts get their textures in the order they open, and the frame drawn
+// after a warm-up step is the frame drawn without one.
+TEST(WarmUp, CompilesLaterPartsInTheOrderTheyOpenAndLeavesTheNextFrameAlone)
+{
+    ScratchDir dir;
+    ShowTimeline timeline;
+    ASSERT_TRUE(writeTestImage("demodata/shown.png", 90));
+    OffscreenView offscreen;
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    CTextureImage shown("demodata/shown.png");
+    const osg::ref_ptr<osg::Texture2D> early = addTexturedPart(1.0, 10);
+    const osg::ref_ptr<osg::Texture2D> later = addTexturedPart(30.0, 20);
+    const osg::ref_ptr<osg::Texture2D> late = addTexturedPart(20.0, 30);
+    const std::vector<unsigned char> before = offscreen.draw(shown.getNode().get());
+
+    osg::State& state = *offscreen.view->getState();
+    const unsigned id = state.getContextID();
+    GLWarmUp warmUp(*g_timeline, 15.0);
+    warmUp.compileNext(state);
+    EXPECT_TRUE(late->getTextureObject(id));
+    EXPECT_FALSE(later->getTextureObject(id));
+    EXPECT_TRUE(offscreen.draw(shown.getNode().get()) == before);
+    warmUp.compileNext(state);
+    EXPECT_TRUE(later->getTextureObject(id));
+    EXPECT_TRUE(warmUp.done());
+    EXPECT_FALSE(early->getTextureObject(id)) << "opens before the warm-up ends";
 }
 
 int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
