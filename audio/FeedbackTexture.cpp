@@ -2,6 +2,7 @@
 
 #include <osg/GLExtensions>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
@@ -193,6 +194,20 @@ void FeedbackTexture::drawOverlay()
     drawQuad(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, alpha * 0.1f, texCoords);
 }
 
+void FeedbackTexture::checkWhite()
+{
+    // A read-back costs about half a millisecond; twice a second at most.
+    const int checkEvery = 30;
+    if (white || ++framesSinceCheck < checkEvery)
+        return;
+    framesSinceCheck = 0;
+    std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
+    bindTexture(newest);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    white = std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
+}
+
 void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, float opacity,
                                const float texCoords[8])
 {
@@ -204,8 +219,11 @@ void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, floa
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(blendSource, blendDestination);
-    glEnable(GL_TEXTURE_2D);
-    bindTexture(newest);
+    // A white texture modulates by exactly one: the colour alone is the same.
+    if (!white) {
+        glEnable(GL_TEXTURE_2D);
+        bindTexture(newest);
+    }
     glColor4f(1.0f, 1.0f, 1.0f, opacity);
     pushOrtho();
     const float corners[8] = {0.0f, 0.0f, 0.0f, kScreenHeight, kScreenWidth, kScreenHeight, kScreenWidth, 0.0f};

@@ -28,6 +28,14 @@ public:
     // The picture over the whole screen, faintly blended.
     void drawOverlay();
 
+    // Each frame adds two 72 % echoes of the last, 144 % in all, so any
+    // light spreads until the picture is white everywhere; and white echoes
+    // to white whatever the scope adds. From then on the texture no longer
+    // changes: it need not be drawn into, and the overlay need not read it.
+    bool isWhite() const { return white; }
+    // Reads the newest texture back every so many frames to find out.
+    void checkWhite();
+
     // An 800 x 600 pixel projection with an identity model view, and back.
     void pushOrtho();
     void popOrtho();
@@ -47,6 +55,8 @@ private:
     GLuint echoProgram = 0;
     int size = 512;
     float alpha = 0.72f;
+    bool white = false;
+    int framesSinceCheck = 0;
 };
 
 // Created by buildScopeScene.

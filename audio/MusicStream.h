@@ -28,6 +28,9 @@ public:
     // GL drawing of the scopes; in audio/ScopeDraw.cpp.
     void drawScope();
     void drawStartScope();
+    // What a frame of drawScope does to the flat line, for a frame that has
+    // no need to draw it.
+    void passScopeFrame() { flatLineStillOn(); }
 
     FSOUND_STREAM* getStream() const { return stream; }
     bool isFlatLine() const { return flatLine; }

@@ -22,6 +22,11 @@ void Oscilliscope::drawImplementation(osg::RenderInfo& /*renderInfo*/) const
 {
     if (!g_feedbackTexture)
         return;
+    if (g_feedbackTexture->isWhite()) {
+        if (g_music)
+            g_music->passScopeFrame();
+        return;
+    }
     glPushMatrix();
     glPushAttrib(kAllAttributes);
     g_feedbackTexture->beginCapture();
@@ -29,6 +34,7 @@ void Oscilliscope::drawImplementation(osg::RenderInfo& /*renderInfo*/) const
     if (g_music)
         g_music->drawScope();
     g_feedbackTexture->endCapture();
+    g_feedbackTexture->checkWhite();
     glPopAttrib();
     glPopMatrix();
 }

@@ -1,6 +1,7 @@
 // The capture's off-screen buffer: exact pixels out, and the scene graph's
 // extension loading reaching the frame-buffer objects of the EGL context
-// (the light scene's depth pass needs them).
+// (the light scene's depth pass needs them). The scope's echo drawn there.
+#include "audio/FeedbackTexture.h"
 #include "platform/offscreen/PbufferContext.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,52 @@ TEST(Offscreen, BufferGivesBackExactlyWhatWasDrawnAndTheSceneGraphFindsFrameBuff
     glReadPixels(3, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &value);
     EXPECT_NEAR(value, 0.25f, 1e-4f);
     gl->glBindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+}
+
+// One frame of the echo, its picture cleared to `level` instead of echoed.
+void captureFrame(FeedbackTexture& echo, float level = -1.0f)
+{
+    echo.beginCapture();
+    if (level >= 0.0f) {
+        glClearColor(level, level, level, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    } else {
+        echo.drawEchoes(0.01f);
+    }
+    echo.endCapture();
+    echo.checkWhite();
+}
+
+std::vector<unsigned char> overlayOn(FeedbackTexture& echo)
+{
+    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    echo.drawOverlay();
+    std::vector<unsigned char> rgb(800 * 600 * 3);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+// Any light in the echo grows until the texture is white, white stays white,
+// and over white the overlay shows the same pixels without the texture.
+TEST(ScopeEcho, GrowsToWhiteWhereItStandsAndItsOverlayNeedsNoTexture)
+{
+    offscreen::PbufferContext context;
+    ASSERT_TRUE(context.open(800, 600)) << context.error();
+    FeedbackTexture dark;
+    FeedbackTexture grey;
+    captureFrame(grey, 0.1f);
+    for (int frame = 0; frame < 60; ++frame) {
+        captureFrame(dark);
+        captureFrame(grey);
+    }
+    EXPECT_FALSE(dark.isWhite()) << "black echoes to black";
+    ASSERT_TRUE(grey.isWhite());
+
+    FeedbackTexture unchecked;
+    captureFrame(unchecked, 1.0f);
+    ASSERT_FALSE(unchecked.isWhite());
+    EXPECT_TRUE(overlayOn(grey) == overlayOn(unchecked));
 }
 
 } // namespace
