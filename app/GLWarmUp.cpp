@@ -2,7 +2,6 @@
 
 #include "app/Timeline.h"
 
-#include <osg/GLExtensions>
 #include <osgUtil/GLObjectsVisitor>
 
 #include <algorithm>
@@ -29,8 +28,6 @@ void GLWarmUp::compileNext(osg::State& state)
     osgUtil::GLObjectsVisitor compiler(osgUtil::GLObjectsVisitor::COMPILE_STATE_ATTRIBUTES);
     compiler.setState(&state);
     parts[next++]->accept(compiler);
-    // The compiler left textures and a program bound behind the state's
-    // back: the next frame starts from a context the state knows.
-    state.get<osg::GLExtensions>()->glUseProgram(0);
+    // The compiler leaves its last texture bound behind the state's back.
     state.reset();
 }
