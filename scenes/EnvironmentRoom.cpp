@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "effects/Flash.h"
+#include "scenes/HighlightSplit.h"
 #include "scenes/ModelFile.h"
 
 #include <osg/TexEnvCombine>
@@ -72,6 +73,15 @@ void drawShellLast(osg::Node& room)
     geode->getDrawable(shell)->getOrCreateStateSet()->setRenderBinDetails(1, "RenderBin");
 }
 
+void splitByHighlightLookups(osg::Node& room)
+{
+    osg::Geode* geode = room.asGeode();
+    const auto* map = dynamic_cast<const osg::TextureCubeMap*>(
+        room.getStateSet()->getTextureAttribute(0, osg::StateAttribute::TEXTURE));
+    if (geode && map)
+        splitByHighlight(*geode, *map);
+}
+
 void registerStripe(double start, double end, Demo::CFX* stripe)
 {
     g_timeline->addEffect(start, end, g_sceneSwitch.get(), stripe);
@@ -96,6 +106,7 @@ void buildEnvironmentRoom()
         createSpecularHighlights(room.get());
         drawShellLast(*room);
         cullHiddenBackFaces(*room);
+        splitByHighlightLookups(*room);
         g_sceneParts.push_back(room);
         g_timeline->addNode(kRoomStart, kRoomEnd, g_sceneSwitch.get(), room.get());
     }

@@ -14,7 +14,7 @@
 #include "effects/OverlayLayer.h"
 #include "effects/Sequences.h"
 #include "effects/TextureImage.h"
-#include "platform/offscreen/PbufferContext.h"
+#include "OffscreenView.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
 
@@ -22,7 +22,6 @@
 #include <osg/BlendFunc>
 #include <osg/Geode>
 #include <osgDB/WriteFile>
-#include <osgUtil/SceneView>
 
 #include <cmath>
 #include <random>
@@ -207,34 +206,6 @@ TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
     EXPECT_TRUE(stopped.image("demodata/b.png").valid());
 }
 
-// Draws scenes off screen into an 800 x 600 buffer and reads them back.
-struct OffscreenView {
-    offscreen::PbufferContext context;
-    osg::ref_ptr<osgUtil::SceneView> view = new osgUtil::SceneView;
-
-    bool open()
-    {
-        if (!context.open(800, 600))
-            return false;
-        view->setDefaults();
-        view->getState()->setContextID(8); // apart from the other tests' contexts
-        view->setViewport(0, 0, 800, 600);
-        view->setFrameStamp(new osg::FrameStamp);
-        view->setClearColor(osg::Vec4(0.4f, 0.2f, 0.1f, 1.0f));
-        return true;
-    }
-
-    std::vector<unsigned char> draw(osg::Node* scene)
-    {
-        view->setSceneData(scene);
-        view->cull();
-        view->draw();
-        std::vector<unsigned char> rgb(800 * 600 * 3);
-        context.readPixels(rgb.data());
-        return rgb;
-    }
-};
-
 // An image larger than the screen, filtered down from its mipmaps: the
 // baked copy must show exactly those pixels, on its first frame and after.
 TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
@@ -247,7 +218,7 @@ TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
         noise->data()[i] = static_cast<unsigned char>(random());
     ASSERT_TRUE(osgDB::writeImageFile(*noise, "noise.png"));
 
-    OffscreenView offscreen;
+    OffscreenView offscreen(8);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
     CTextureImage plain("noise.png");
     CTextureImage baked("noise.png");
@@ -277,7 +248,7 @@ TEST(WarmUp, CompilesLaterPartsInTheOrderTheyOpen)
 {
     ScratchDir dir;
     ShowTimeline timeline;
-    OffscreenView offscreen;
+    OffscreenView offscreen(8);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
     const osg::ref_ptr<osg::Texture2D> early = addTexturedPart(1.0, 10);
     const osg::ref_ptr<osg::Texture2D> later = addTexturedPart(30.0, 20);
@@ -309,7 +280,7 @@ int largestDifference(const std::vector<unsigned char>& a, const std::vector<uns
 // while the bake rounds once: a level at most.
 TEST(Baking, TextShowsTheSamePixelsAndFollowsItsChanges)
 {
-    OffscreenView offscreen;
+    OffscreenView offscreen(8);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
     const std::vector<unsigned char> empty = offscreen.draw(new osg::Group);
     CHUD plain, baked;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/offscreen/PbufferContext.h"
+
+#include <osg/FrameStamp>
+#include <osgUtil/SceneView>
+
+#include <vector>
+
+// Draws scenes off screen into an 800 x 600 buffer and reads them back.
+// Each test program's context gets its own number: the scene graph keeps
+// its GL objects per number.
+struct OffscreenView {
+    offscreen::PbufferContext context;
+    osg::ref_ptr<osgUtil::SceneView> view = new osgUtil::SceneView;
+    const unsigned contextID;
+
+    explicit OffscreenView(unsigned id) : contextID(id) {}
+
+    bool open()
+    {
+        if (!context.open(800, 600))
+            return false;
+        view->setDefaults();
+        view->getState()->setContextID(contextID);
+        view->setViewport(0, 0, 800, 600);
+        view->setFrameStamp(new osg::FrameStamp);
+        view->setClearColor(osg::Vec4(0.4f, 0.2f, 0.1f, 1.0f));
+        return true;
+    }
+
+    std::vector<unsigned char> draw(osg::Node* scene)
+    {
+        view->setSceneData(scene);
+        view->cull();
+        view->draw();
+        std::vector<unsigned char> rgb(800 * 600 * 3);
+        context.readPixels(rgb.data());
+        return rgb;
+    }
+};
