@@ -49,34 +49,78 @@ def print_report(samples, segments, plot_path):
     for k, (mean, worst) in sorted(table.items(), key=lambda kv: -kv[1][0])[:10]:
         print("  %6.1f s  %5.1f ms mean  %5.1f ms worst  (%s)" % (k / 2.0, mean, worst, name_at(k / 2.0)))
     print("\n10-frame intervals at 60 fps or more, per segment (target 95%)")
-    for start, end, name in segments:
+    for index, (start, end, name) in enumerate(segments):
         share = smooth_share(samples, start, end)
-        print("  %-32s %s" % (name, "-" if share is None else "%5.1f%%" % (100 * share)))
-    write_plot(plot_path, table, max(e for _, e, _ in segments))
+        print("  %d %-30s %s" % (index + 1, name, "-" if share is None else "%5.1f%%" % (100 * share)))
+    write_plot(plot_path, table, segments)
     print("\nplot: %s" % plot_path)
 
 
-def write_plot(path, table, seconds, width=960, height=360, top_ms=50.0):
+# 3x5 glyphs, rows top to bottom, for the axis labels.
+GLYPHS = {
+    "0": ("111", "101", "101", "101", "111"), "1": ("010", "110", "010", "010", "111"),
+    "2": ("111", "001", "111", "100", "111"), "3": ("111", "001", "111", "001", "111"),
+    "4": ("101", "101", "111", "001", "001"), "5": ("111", "100", "111", "001", "111"),
+    "6": ("111", "100", "111", "101", "111"), "7": ("111", "001", "010", "010", "010"),
+    "8": ("111", "101", "111", "101", "111"), "9": ("111", "101", "111", "001", "111"),
+    ".": ("000", "000", "000", "000", "010"), " ": ("000", "000", "000", "000", "000"),
+    "m": ("000", "000", "111", "111", "101"), "s": ("000", "011", "010", "001", "011"),
+}
+
+
+class Canvas:
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.rows = [[(255, 255, 255)] * width for _ in range(height)]
+
+    def fill(self, x0, y0, x1, y1, colour):
+        for y in range(max(0, y0), min(self.height, y1)):
+            for x in range(max(0, x0), min(self.width, x1)):
+                self.rows[y][x] = colour
+
+    def text(self, x, y, string, scale=2, colour=(60, 60, 60)):
+        """Writes `string` with its top left corner at (x, y)."""
+        for glyph in string:
+            for row, bits in enumerate(GLYPHS[glyph]):
+                for column, bit in enumerate(bits):
+                    if bit == "1":
+                        self.fill(x + column * scale, y + row * scale,
+                                  x + (column + 1) * scale, y + (row + 1) * scale, colour)
+            x += 4 * scale
+
+    def write_png(self, path):
+        raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in self.rows)
+        chunk = lambda tag, data: (struct.pack(">I", len(data)) + tag + data
+                                   + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
+        with open(path, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                    + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
     """Mean (dark) and worst (light) frame time per half second against show
-    time (grid: 10 s, 10 ms); the red line is 16.7 ms."""
-    pixels = [[(255, 255, 255)] * width for _ in range(height)]
-    y_of = lambda ms: height - 1 - int(min(ms, top_ms) / top_ms * (height - 1))
+    time, on the segments in alternating shades numbered as the report lists
+    them; the red line is 16.7 ms (60 fps)."""
+    left, bottom, top = 44, 24, 16
+    plot_w, plot_h = width - left - 8, height - bottom - top
+    seconds = max(e for _, e, _ in segments)
+    canvas = Canvas(width, height)
+    x_of = lambda t: left + int(t / seconds * (plot_w - 1))
+    y_of = lambda ms: top + plot_h - 1 - int(min(ms, top_ms) / top_ms * (plot_h - 1))
+    for index, (start, end, _) in enumerate(segments):
+        canvas.fill(x_of(start), top, x_of(end), top + plot_h, (244, 244, 250) if index % 2 else (255, 255, 255))
+        canvas.text(x_of(start) + 3, 2, str(index + 1))
     for ms in range(10, int(top_ms) + 1, 10):
-        pixels[y_of(ms)] = [(225, 225, 225)] * width
+        canvas.fill(left, y_of(ms), left + plot_w, y_of(ms) + 1, (215, 215, 215))
+        canvas.text(4, y_of(ms) - 4, "%2d ms" % ms, scale=2)
     for second in range(0, int(seconds) + 1, 10):
-        for y in range(height):
-            pixels[y][int(second / seconds * (width - 1))] = (225, 225, 225)
+        canvas.fill(x_of(second), top, x_of(second) + 1, top + plot_h, (215, 215, 215))
+        canvas.text(x_of(second) - 6, top + plot_h + 6, "%d s" % second if second else "0")
     for k, (mean, worst) in table.items():
-        x0 = int(k / 2.0 / seconds * (width - 1))
-        x1 = max(x0 + 1, int((k + 1) / 2.0 / seconds * (width - 1)))
-        for x in range(x0, min(x1, width)):
-            for y in range(y_of(worst), height):
-                pixels[y][x] = (40, 60, 140) if y >= y_of(mean) else (150, 170, 220)
-    for x in range(width):
-        pixels[y_of(SMOOTH_MS)][x] = (220, 30, 30)
-    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
-    chunk = lambda tag, data: (struct.pack(">I", len(data)) + tag + data
-                               + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-                + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        x0, x1 = x_of(k / 2.0), max(x_of(k / 2.0) + 1, x_of((k + 1) / 2.0))
+        canvas.fill(x0, y_of(worst), x1, y_of(mean), (150, 170, 220))
+        canvas.fill(x0, y_of(mean), x1, top + plot_h, (40, 60, 140))
+    canvas.fill(left, y_of(SMOOTH_MS), left + plot_w, y_of(SMOOTH_MS) + 1, (220, 30, 30))
+    canvas.text(left + plot_w - 40, y_of(SMOOTH_MS) - 14, "16.7", colour=(220, 30, 30))
+    canvas.write_png(path)
