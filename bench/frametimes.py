@@ -113,7 +113,7 @@ def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
         canvas.text(x_of(start) + 3, 2, str(index + 1))
     for ms in range(10, int(top_ms) + 1, 10):
         canvas.fill(left, y_of(ms), left + plot_w, y_of(ms) + 1, (215, 215, 215))
-        canvas.text(4, y_of(ms) - 4, "%2d ms" % ms, scale=2)
+        canvas.text(4, y_of(ms) - 4, "%2d ms" % ms)
     for second in range(0, int(seconds) + 1, 10):
         canvas.fill(x_of(second), top, x_of(second) + 1, top + plot_h, (215, 215, 215))
         canvas.text(x_of(second) - 6, top + plot_h + 6, "%d s" % second if second else "0")
