@@ -3,8 +3,7 @@ a table per half second, the slowest half-seconds, the share of smooth
 10-frame intervals per segment, and a plot as a PNG written without any
 library beyond Python's own."""
 
-import struct
-import zlib
+import harness
 
 SMOOTH_MS = 1000.0 / 60.0
 
@@ -89,13 +88,7 @@ class Canvas:
             x += 4 * scale
 
     def write_png(self, path):
-        raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in self.rows)
-        chunk = lambda tag, data: (struct.pack(">I", len(data)) + tag + data
-                                   + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        with open(path, "wb") as f:
-            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-                    + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        harness.write_png(path, [bytes(c for p in row for c in p) for row in self.rows])
 
 
 def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
@@ -109,7 +102,8 @@ def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
     x_of = lambda t: left + int(t / seconds * (plot_w - 1))
     y_of = lambda ms: top + plot_h - 1 - int(min(ms, top_ms) / top_ms * (plot_h - 1))
     for index, (start, end, _) in enumerate(segments):
-        canvas.fill(x_of(start), top, x_of(end), top + plot_h, (244, 244, 250) if index % 2 else (255, 255, 255))
+        if index % 2:
+            canvas.fill(x_of(start), top, x_of(end), top + plot_h, (244, 244, 250))
         canvas.text(x_of(start) + 3, 2, str(index + 1))
     for ms in range(10, int(top_ms) + 1, 10):
         canvas.fill(left, y_of(ms), left + plot_w, y_of(ms) + 1, (215, 215, 215))

@@ -15,6 +15,7 @@ import tempfile
 import threading
 import time
 import unittest
+import zlib
 
 ARGS = None
 
@@ -283,6 +284,16 @@ def shots_until(show, end, timeout=30):
     while show.latest_demo_time() <= end and time.time() < deadline:
         shots.append((show.latest_demo_time(), show.screenshot()))
     return shots
+
+
+def write_png(path, rows):
+    """An RGB PNG from its rows of pixel bytes, top to bottom."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", len(rows[0]) // 3, len(rows), 8, 2, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                + chunk(b"IDAT", zlib.compress(b"".join(b"\0" + row for row in rows), 9)) + chunk(b"IEND", b""))
 
 
 def write_script(folder, name, text):
