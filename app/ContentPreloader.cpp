@@ -2,26 +2,11 @@
 
 #include "app/Globals.h"
 
-#include <osgDB/ReadFile>
-#include <osgDB/Registry>
-
 #include <algorithm>
 
-namespace {
-
-osg::ref_ptr<osg::Object> readFile(const ContentPreloader::File& file)
+ContentPreloader::ContentPreloader(ContentList files)
 {
-    const osgDB::Options* options = osgDB::Registry::instance()->getOptions();
-    if (file.isModel)
-        return osgDB::readRefNodeFile(file.path, options);
-    return osgDB::readRefImageFile(file.path, options);
-}
-
-} // namespace
-
-ContentPreloader::ContentPreloader(std::vector<File> files)
-{
-    for (File& file : files)
+    for (ContentFile& file : files)
         entries.push_back(Entry{std::move(file), State::Waiting, nullptr});
     reader = std::thread(&ContentPreloader::run, this);
 }
@@ -29,8 +14,8 @@ ContentPreloader::ContentPreloader(std::vector<File> files)
 ContentPreloader::~ContentPreloader()
 {
     stop();
-    if (g_preloader == this)
-        g_preloader = nullptr;
+    if (g_contentReader == this)
+        g_contentReader = nullptr;
 }
 
 void ContentPreloader::stop()
@@ -54,7 +39,7 @@ void ContentPreloader::run()
                 continue;
             entry.state = State::Reading;
         }
-        osg::ref_ptr<osg::Object> object = readFile(entry.file);
+        osg::ref_ptr<osg::Object> object = readContentFile(entry.file);
         {
             std::lock_guard<std::mutex> lock(mutex);
             entry.object = object;
@@ -74,7 +59,7 @@ osg::ref_ptr<osg::Object> ContentPreloader::take(const std::string& path, bool i
         if (entry != entries.end())
             entry->state = State::HandedOut;
         lock.unlock();
-        return readFile(File{path, isModel});
+        return readContentFile({path, isModel});
     }
     entryRead.wait(lock, [&] { return entry->state == State::Read; });
     entry->state = State::HandedOut;
@@ -83,32 +68,12 @@ osg::ref_ptr<osg::Object> ContentPreloader::take(const std::string& path, bool i
     return object;
 }
 
-namespace {
-
-template <typename T>
-osg::ref_ptr<T> as(const osg::ref_ptr<osg::Object>& object)
-{
-    return dynamic_cast<T*>(object.get());
-}
-
-} // namespace
-
 osg::ref_ptr<osg::Image> ContentPreloader::image(const std::string& path)
 {
-    return as<osg::Image>(take(path, false));
+    return dynamic_cast<osg::Image*>(take(path, false).get());
 }
 
 osg::ref_ptr<osg::Node> ContentPreloader::model(const std::string& path)
 {
-    return as<osg::Node>(take(path, true));
-}
-
-osg::ref_ptr<osg::Image> readShowImage(const std::string& path)
-{
-    return g_preloader ? g_preloader->image(path) : as<osg::Image>(readFile({path, false}));
-}
-
-osg::ref_ptr<osg::Node> readShowModel(const std::string& path)
-{
-    return g_preloader ? g_preloader->model(path) : as<osg::Node>(readFile({path, true}));
+    return dynamic_cast<osg::Node*>(take(path, true).get());
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <osg/Image>
-#include <osg/Node>
-#include <osg/ref_ptr>
+#include "app/ContentReader.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -20,29 +18,24 @@
 // has not begun reads it itself rather than wait behind other files; a file
 // that is not listed, or asked for again, is simply read. So the list only
 // decides how fast the show starts, never what it shows.
-class ContentPreloader
+class ContentPreloader : public ContentReader
 {
 public:
-    struct File {
-        std::string path;
-        bool isModel;
-    };
-
-    explicit ContentPreloader(std::vector<File> files);
+    explicit ContentPreloader(ContentList files);
     ~ContentPreloader();
     ContentPreloader(const ContentPreloader&) = delete;
     ContentPreloader& operator=(const ContentPreloader&) = delete;
 
-    osg::ref_ptr<osg::Image> image(const std::string& path);
-    osg::ref_ptr<osg::Node> model(const std::string& path);
+    osg::ref_ptr<osg::Image> image(const std::string& path) override;
+    osg::ref_ptr<osg::Node> model(const std::string& path) override;
 
     // Lets the thread finish the file in hand, skips the rest and joins it.
-    void stop();
+    void stop() override;
 
 private:
     enum class State { Waiting, Reading, Read, HandedOut };
     struct Entry {
-        File file;
+        ContentFile file;
         State state = State::Waiting;
         osg::ref_ptr<osg::Object> object;
     };
@@ -56,8 +49,3 @@ private:
     bool stopping = false;
     std::thread reader;
 };
-
-// What the builders call: through the process's preloader while it runs,
-// straight from the file otherwise.
-osg::ref_ptr<osg::Image> readShowImage(const std::string& path);
-osg::ref_ptr<osg::Node> readShowModel(const std::string& path);

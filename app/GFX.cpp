@@ -3,6 +3,8 @@
 #include "app/DemoClock.h"
 #include "app/Globals.h"
 #include "app/ScriptWatcher.h"
+#include "app/ShowTimes.h"
+#include "app/SpeedUps.h"
 #include "app/StartTime.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
@@ -17,7 +19,6 @@
 #include <iostream>
 
 namespace {
-const double kGreyUntil = 16.463636363636365;
 const osg::Vec4 kGrey(0.4f, 0.4f, 0.4f, 1.0f);
 const osg::Vec4 kBlack(0.0f, 0.0f, 0.0f, 0.0f);
 } // namespace
@@ -158,19 +159,17 @@ void GFX::frame()
 
 void GFX::warmUpLaterParts()
 {
-    // The opening scope is the cheapest stretch of the show, and nothing
-    // the later parts compile shows in it.
-    const double openingEnd = 15.0;
-    if (!g_timeline || g_time >= openingEnd)
+    // Nothing the later parts compile shows in the opening scope.
+    if (!speedUpsOn() || !g_timeline || g_time >= ShowTimes::kWarmUpEnd)
         return;
     if (!warmUp)
-        warmUp = std::make_unique<GLWarmUp>(*g_timeline, openingEnd);
+        warmUp = std::make_unique<GLWarmUp>(*g_timeline, ShowTimes::kWarmUpEnd);
     warmUp->compileNext(*sceneView->getState());
 }
 
 void GFX::updateBackground()
 {
-    if (g_time > kGreyUntil)
+    if (g_time > ShowTimes::kCartoonCut)
         sceneView->setClearColor(kBlack);
 }
 

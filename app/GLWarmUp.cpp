@@ -28,6 +28,7 @@ void GLWarmUp::compileNext(osg::State& state)
     osgUtil::GLObjectsVisitor compiler(osgUtil::GLObjectsVisitor::COMPILE_STATE_ATTRIBUTES);
     compiler.setState(&state);
     parts[next++]->accept(compiler);
-    // The compiler leaves its last texture bound behind the state's back.
-    state.reset();
+    // The compiler binds textures behind the state's back: the next frame
+    // applies every attribute afresh.
+    state.dirtyAllAttributes();
 }

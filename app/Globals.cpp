@@ -1,6 +1,6 @@
 #include "app/Globals.h"
 
-#include "app/ContentPreloader.h"
+#include "app/ContentReader.h"
 
 #include <cstdlib>
 
@@ -9,7 +9,7 @@ osg::ref_ptr<osg::Switch> g_sceneSwitch;
 osg::ref_ptr<osg::Group> g_rootGroup;
 PathCamera* g_camera = nullptr;
 MusicStream* g_music = nullptr;
-ContentPreloader* g_preloader = nullptr;
+ContentReader* g_contentReader = nullptr;
 std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;
 
 double g_time = 0.0;
@@ -33,7 +33,7 @@ osg::ref_ptr<osg::RefMatrix> g_shadowBias = new osg::RefMatrix(
 
 void exitProcess(int status)
 {
-    if (g_preloader)
-        g_preloader->stop();
+    if (g_contentReader)
+        g_contentReader->stop();
     std::exit(status);
 }

@@ -17,14 +17,14 @@ class Timeline;
 class PathCamera;
 class MusicStream;
 class PhysicsBox;
-class ContentPreloader;
+class ContentReader;
 
 extern Timeline* g_timeline;               // the sequencer, created by main
 extern osg::ref_ptr<osg::Switch> g_sceneSwitch; // parent of every scene part and effect
 extern osg::ref_ptr<osg::Group> g_rootGroup;    // what the viewport draws
 extern PathCamera* g_camera;               // the view used for each frame
 extern MusicStream* g_music;               // the soundtrack
-extern ContentPreloader* g_preloader;      // reads content ahead while the show starts
+extern ContentReader* g_contentReader;    // where the builders read content: ahead, while the show starts
 // Scene parts the builders made: the timeline holds plain pointers, so this
 // keeps each part alive while it is detached.
 extern std::vector<osg::ref_ptr<osg::Node>> g_sceneParts;

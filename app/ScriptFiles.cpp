@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "camera/PathCamera.h"
 #include "effects/Flash.h"
+#include "effects/OverlaySpeedUps.h"
 
 #include <osg/BlendFunc>
 
@@ -18,16 +19,30 @@ const char* const kFlashScript = "scripts/flash.txt";
 const char* const kBlackScript = "scripts/black.txt";
 } // namespace
 
+ContentList Timeline::scriptContent()
+{
+    return {{Demo::Image::kWhitePicture, false}, {Demo::Image::kBlackPicture, false}};
+}
+
 void Timeline::addFlash(double start, double end, double up, double down, double peek,
                         double strength, int kind)
 {
     if (kind != WhiteFlash && kind != BlackFade)
         return;
     osg::Switch* sw = g_sceneSwitch.get();
-    auto* flash = new Demo::Image::CFlash(
-        up, down, peek, strength, kind == WhiteFlash ? "demodata/white.jpg" : "demodata/black.jpg");
+    // One picture for all flashes of a kind, read with the first: the
+    // flashes only tint it, and a reload then reads no file.
+    const char* path = kind == WhiteFlash ? Demo::Image::kWhitePicture : Demo::Image::kBlackPicture;
+    osg::ref_ptr<osg::Image>& picture = kind == WhiteFlash ? m_whitePicture : m_blackPicture;
+    if (!picture)
+        picture = readShowImage(path);
+    auto* flash = new Demo::Image::CFlash(up, down, peek, strength, path, picture);
     if (kind == BlackFade)
         flash->setBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
+    OverlaySpeedUps wanted;
+    wanted.solidColour = true;
+    SpeedUpList speedUps("the scripts");
+    speedUpOverlay(speedUps, kind == WhiteFlash ? "flash" : "black fade", *flash, *flash, wanted);
     osg::Node* node = flash->getNode().get();
     sw->addChild(node, false);
     (kind == WhiteFlash ? m_flashes : m_blacks).push_back({sw, flash, node, start, end, false});

@@ -1,6 +1,8 @@
 #include "app/Show.h"
 
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
+#include "app/SpeedUps.h"
 #include "app/Timeline.h"
 #include "audio/ScopeScene.h"
 #include "camera/PathCamera.h"
@@ -18,49 +20,56 @@ const char* const kSplashImage = "demodata/bg003x.jpg";
 
 namespace {
 
-const double kScopeEnd = 16.513636363636362;
-const double kCartoonStart = 16.463636363636365;
-const double kCartoonEnd = 29.09090909090909;
-const double kOpeningCameraEnd = 28.18181818181818;
+const char* const kOpeningModel = "ddata/rutor.osg";
 
 void registerOpeningScope(OpeningParts& opening)
 {
     buildStartScope(opening.scope);
-    g_timeline->addNode(0.0, kScopeEnd, g_sceneSwitch.get(), opening.scope.get());
+    g_timeline->addNode(0.0, ShowTimes::kOpeningScopeEnd, g_sceneSwitch.get(), opening.scope.get());
 }
 
 void registerOpeningModel(OpeningParts& opening)
 {
-    opening.model = readSceneModel("ddata/rutor.osg");
-    opening.cartoon = new ColourCartoon;
+    SpeedUpList speedUps("the opening");
+    opening.model = readSceneModel(kOpeningModel);
+    osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
     if (opening.model) {
-        cullHiddenBackFaces(*opening.model);
-        opening.cartoon->addChild(opening.model.get());
+        cartoon->addChild(opening.model.get());
+        speedUpOutline(speedUps, "opening model", *cartoon);
     }
-    g_timeline->addNode(kCartoonStart, kCartoonEnd, g_sceneSwitch.get(), opening.cartoon.get());
-    g_timeline->addCamera(0.0, kOpeningCameraEnd, new PathCamera("scripts/rutorcam.pos"));
+    opening.cartoon = cartoon;
+    g_timeline->addNode(ShowTimes::kCartoonCut, ShowTimes::kRoomCut, g_sceneSwitch.get(), opening.cartoon.get());
+    g_timeline->addCamera(0.0, ShowTimes::kOpeningCameraEnd, new PathCamera("scripts/rutorcam.pos"));
 }
+
+ContentList openingContent()
+{
+    return {{kOpeningModel, true}};
+}
+
+// The scene builders in the order they run, each with the files it reads.
+struct Builder {
+    void (*build)();
+    ContentList (*content)();
+};
+const Builder kBuilders[] = {
+    {buildLogoSequence, logoSequenceContent},   {buildEnvironmentRoom, environmentRoomContent},
+    {buildCharacterScene, characterSceneContent}, {buildTitleSequence, titleSequenceContent},
+    {buildSlimeOverlay, slimeOverlayContent},   {buildLightScene, lightSceneContent},
+};
 
 } // namespace
 
-std::vector<ContentPreloader::File> showContentInLoadOrder()
+ContentList showContentInLoadOrder()
 {
-    const bool model = true;
-    const bool image = false;
-    return {
-        {"ddata/rutor.osg", model},
-        {"ddata/lumbra.png", image},      {"ddata/lumbra-blur.png", image},
-        {"ddata/ostra.png", image},       {"ddata/ostra-blur.png", image},
-        {"ddata/kvell.png", image},       {"ddata/kvell-blur.png", image},
-        {"ddata/trinna.png", image},      {"ddata/bolma.png", image},
-        {"ddata/sprett.png", image},      {"ddata/trinna-blur.png", image},
-        {"ddata/bolma-blur.png", image},  {"ddata/sprett-blur.png", image},
-        {"ddata/blobroom.3ds", model},    {"demodata/tunnel2.jpg", image},
-        {"ddata/kantig-overlay-igen.png", image},
-        {"ddata/snorkrka1.osg", model},   {"ddata/nybak1.png", image},
-        {"ddata/velmo.png", image},       {"ddata/slime.png", image},
-        {"demodata/torus.3ds", model},
-    };
+    // Without the speed-ups every file is read when a builder asks for it.
+    if (!speedUpsOn())
+        return {};
+    ContentList files = Timeline::scriptContent();
+    append(files, openingContent());
+    for (const Builder& builder : kBuilders)
+        append(files, builder.content());
+    return files;
 }
 
 OpeningParts buildShow(unsigned randomSeed)
@@ -75,11 +84,7 @@ OpeningParts buildShow(unsigned randomSeed)
     OpeningParts opening;
     registerOpeningScope(opening);
     registerOpeningModel(opening);
-    buildLogoSequence();
-    buildEnvironmentRoom();
-    buildCharacterScene();
-    buildTitleSequence();
-    buildSlimeOverlay();
-    buildLightScene();
+    for (const Builder& builder : kBuilders)
+        builder.build();
     return opening;
 }

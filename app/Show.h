@@ -7,8 +7,6 @@
 
 #include "app/ContentPreloader.h"
 
-#include <vector>
-
 // The show's whole start-up between the splash frame and the music: the
 // timeline, the scene switch, the physics world, the timing scripts, the
 // opening parts and every scene builder, in their fixed order. The show and
@@ -30,5 +28,5 @@ struct OpeningParts {
 OpeningParts buildShow(unsigned randomSeed = 0);
 
 // The pictures and models buildShow reads, in the order it reads them, for
-// a ContentPreloader made before the window opens.
-std::vector<ContentPreloader::File> showContentInLoadOrder();
+// a ContentPreloader made before the window opens; empty on the plain path.
+ContentList showContentInLoadOrder();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/ContentReader.h"
+
 #include <osg/Group>
+#include <osg/Image>
 #include <osg/Node>
 #include <osg/Switch>
 
@@ -65,6 +68,8 @@ public:
 
     // Destroys the script-made cameras or flashes and reads their file again.
     void reload(int which);
+    // The pictures the script-made flashes read, in the order they read them.
+    static ContentList scriptContent();
 
     void update(double t);
 
@@ -97,4 +102,5 @@ private:
     std::vector<CameraWindow> m_cameras;
     std::vector<PhysicsWindow> m_physics;
     PathCamera* m_homeCamera;
+    osg::ref_ptr<osg::Image> m_whitePicture, m_blackPicture;
 };

@@ -39,13 +39,13 @@ int main(int, char**)
 
     // Started first, so that the files are read while the window opens.
     ContentPreloader preloader(showContentInLoadOrder());
-    g_preloader = &preloader;
+    g_contentReader = &preloader;
     GFX gfx;
     try {
         gfx.init(true);
         gfx.showSplash(kSplashImage);
         const OpeningParts opening = buildShow();
-        g_preloader = nullptr;
+        g_contentReader = nullptr;
         preloader.stop();
         gfx.readStartTime();
         gfx.setTime(0.0);

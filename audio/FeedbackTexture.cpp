@@ -198,7 +198,7 @@ void FeedbackTexture::checkWhite()
 {
     // A read-back costs about half a millisecond; twice a second at most.
     const int checkEvery = 30;
-    if (white || ++framesSinceCheck < checkEvery)
+    if (!watching || white || ++framesSinceCheck < checkEvery)
         return;
     framesSinceCheck = 0;
     std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);

@@ -33,6 +33,10 @@ public:
     // to white whatever the scope adds. From then on the texture no longer
     // changes: it need not be drawn into, and the overlay need not read it.
     bool isWhite() const { return white; }
+    // Whether white echoes to white: the two echoes add up to full light.
+    bool echoesWhiteToWhite() const { return 2.0f * alpha >= 1.0f; }
+    // From now on checkWhite looks; until then the echo is always drawn.
+    void watchForWhite() { watching = true; }
     // Reads the newest texture back every so many frames to find out.
     void checkWhite();
 
@@ -56,6 +60,7 @@ private:
     int size = 512;
     float alpha = 0.72f;
     bool white = false;
+    bool watching = false;
     int framesSinceCheck = 0;
 };
 

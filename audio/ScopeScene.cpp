@@ -37,3 +37,10 @@ void buildStartScope(osg::ref_ptr<osg::Group>& group)
     group = new osg::Group;
     group->addChild(scopeGeode(new OscilliscopeStartScene, 100));
 }
+
+void speedUpScopeEcho(SpeedUpList& speedUps)
+{
+    speedUps.apply("scope echo left alone once white", [] {
+        return holdsIf(g_feedbackTexture && g_feedbackTexture->echoesWhiteToWhite(), "its echoes add up to less than white");
+    }, [] { g_feedbackTexture->watchForWhite(); });
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SpeedUps.h"
+
 #include <osg/Group>
 #include <osg/ref_ptr>
 
@@ -9,3 +11,8 @@ osg::ref_ptr<osg::Group> buildScopeScene();
 
 // The opening scene's scope, into `group`.
 void buildStartScope(osg::ref_ptr<osg::Group>& group);
+
+// Once the scope's echo has grown white everywhere it echoes to white
+// whatever the scope adds: from then on it is neither drawn into nor read.
+// Needs the scope scene built.
+void speedUpScopeEcho(SpeedUpList& speedUps);

@@ -15,15 +15,14 @@ import harness  # noqa: E402
 
 import frametimes  # noqa: E402
 
-SEGMENTS = [
-    (0.0, 16.46, "opening scope"),
-    (16.46, 29.09, "cartoon model, logos, title"),
-    (29.09, 58.0, "environment room"),
-    (58.0, 70.0, "turning model, feedback scope"),
-    (70.0, 87.0, "light scene, box rain"),
-    (87.0, 100.0, "dancing character"),
-    (100.0, 116.0, "slime to the end"),
-]
+SHOW_TIMES = os.path.join(HERE, "..", "build", "bench", "show_times")
+
+
+def show_segments(program=SHOW_TIMES):
+    """The show's segments, (start, end, name), as the show's own table of
+    times holds them."""
+    lines = subprocess.run([program], stdout=subprocess.PIPE, text=True, check=True).stdout.splitlines()
+    return [(float(start), float(end), name) for start, end, name in (line.split("\t") for line in lines)]
 
 
 def main():
@@ -38,6 +37,7 @@ def main():
                              " device, so the layer mixes into its own silent output at real-time pace")
     args = parser.parse_args()
     harness.ARGS = args
+    segments = show_segments()
 
     report_startup()
     with harness.Show() as show:
@@ -50,7 +50,7 @@ def main():
         show.quit()
 
     print("%-32s %8s %8s %8s" % ("segment", "fps avg", "fps min", "frames"))
-    for start, end, name in SEGMENTS:
+    for start, end, name in segments:
         rates = []
         frames = 0
         seconds = 0.0
@@ -63,7 +63,7 @@ def main():
             print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
-    frametimes.print_report(samples, SEGMENTS, args.plot)
+    frametimes.print_report(samples, segments, args.plot)
     report_sync(args)
 
 

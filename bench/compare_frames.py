@@ -5,9 +5,12 @@ before a change and by a build after it can be compared pixel by pixel.
 
   compare_frames.py stills CAPTURE_BINARY FOLDER   # one still per check time
   compare_frames.py compare BEFORE_FOLDER AFTER_FOLDER
+  compare_frames.py plain CAPTURE_BINARY FOLDER [SECONDS...]
 
 The comparison prints, per still, the largest difference in any colour
-channel (0-255) and how many channels differ, then the largest of all."""
+channel (0-255) and how many channels differ, then the largest of all.
+"plain" takes the stills twice, with the speed-ups and on the plain path
+(VELMO_PLAIN_PATH=1), into FOLDER/fast and FOLDER/plain, and compares them."""
 
 import glob
 import os
@@ -31,16 +34,23 @@ FPS = 30
 DANCE_START = 86.95
 
 
-def take_stills(capture, folder):
+PLAIN_PATH = "VELMO_PLAIN_PATH"
+
+
+def take_stills(capture, folder, times=CHECK_TIMES, plain=False):
     os.makedirs(folder, exist_ok=True)
+    env = dict(os.environ)
+    env.pop(PLAIN_PATH, None)
+    if plain:
+        env[PLAIN_PATH] = "1"
     with tempfile.TemporaryDirectory() as scratch:
-        for t in CHECK_TIMES:
+        for t in times:
             frames = os.path.join(scratch, "%07.2f" % t)
             video = os.path.join(scratch, "clip.mp4")
             start = DANCE_START if DANCE_START < t < 100.0 else t
             subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(start),
                             "--to", str(t + 2.0 / FPS), "--png", frames],
-                           cwd=SHOW, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                           cwd=SHOW, env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # The second frame after a jump: the first shows effects whose
             # shaders are still being checked against the renderer.
             taken = sorted(glob.glob(os.path.join(frames, "*.png")))
@@ -66,13 +76,24 @@ def difference(a, b):
 
 
 def compare(before, after):
+    """Prints and returns {still's seconds: (largest difference, channels differing)}."""
     worst = 0
+    result = {}
     for path in sorted(glob.glob(os.path.join(before, "*.png"))):
         name = os.path.basename(path)
         largest, count = difference(pixels(path), pixels(os.path.join(after, name)))
         worst = max(worst, largest)
+        result[float(name[:-4])] = (largest, count)
         print("%s  largest difference %3d, channels differing %7d" % (name[:-4] + " s", largest, count))
     print("largest per-channel difference over all stills: %d of 255" % worst)
+    return result
+
+
+def compare_plain(capture, folder, times=CHECK_TIMES):
+    fast, plain = os.path.join(folder, "fast"), os.path.join(folder, "plain")
+    take_stills(capture, fast, times)
+    take_stills(capture, plain, times, plain=True)
+    return compare(fast, plain)
 
 
 def main():
@@ -80,6 +101,8 @@ def main():
         take_stills(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 4 and sys.argv[1] == "compare":
         compare(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) >= 4 and sys.argv[1] == "plain":
+        compare_plain(sys.argv[2], sys.argv[3], [float(t) for t in sys.argv[4:]] or CHECK_TIMES)
     else:
         print(__doc__)
         sys.exit(2)

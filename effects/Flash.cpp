@@ -21,9 +21,18 @@ std::optional<double> flashAlpha(double t, double up, double down, double peek, 
     return std::nullopt;
 }
 
+const char* const kWhitePicture = "demodata/white.jpg";
+const char* const kBlackPicture = "demodata/black.jpg";
+
 CFlash::CFlash(double upSeconds, double downSeconds, double peekSeconds, double fullAlpha,
                const std::string& path)
-    : CTextureImage(path), CImageFX(CTextureImage::geometry.get()),
+    : CFlash(upSeconds, downSeconds, peekSeconds, fullAlpha, path, nullptr)
+{
+}
+
+CFlash::CFlash(double upSeconds, double downSeconds, double peekSeconds, double fullAlpha,
+               const std::string& path, const osg::ref_ptr<osg::Image>& picture)
+    : CTextureImage(path, picture), CImageFX(CTextureImage::geometry.get()),
       up(upSeconds), down(downSeconds), peek(peekSeconds), strength(fullAlpha)
 {
     setBlending(geode.get(), GL_SRC_ALPHA, GL_SRC_COLOR);

@@ -8,12 +8,19 @@
 namespace Demo {
 namespace Image {
 
+// The solid pictures of the flashes and the fades to black.
+extern const char* const kWhitePicture;
+extern const char* const kBlackPicture;
+
 // A full-screen image whose opacity rises over `up` seconds, holds for
 // `peek` and falls over `down`: a white flash, a fade to black, a glow.
 class CFlash : public CTextureImage, public CImageFX
 {
 public:
     CFlash(double up, double down, double peek, double strength, const std::string& path);
+    // With the picture of `path` already read, shared with other effects.
+    CFlash(double up, double down, double peek, double strength, const std::string& path,
+           const osg::ref_ptr<osg::Image>& picture);
 
     // Replaces the blend factors set at construction.
     void setBlendFunc(unsigned source, unsigned destination);
@@ -49,9 +56,6 @@ class CStripe : public CTextureImage, public CImageFX
 public:
     explicit CStripe(const std::string& path);
     void update() override;
-    // White, transparent texels leave the scene as it is under this
-    // blending, whatever the pulse: a middle of them is not drawn at all.
-    void leaveOutUntintedMiddle() { leaveOutMiddle(osg::Vec4ub(255, 255, 255, 0)); }
     osg::ref_ptr<osg::Group> getNode() override { return CTextureImage::getNode(); }
 };
 

@@ -112,6 +112,16 @@ void CHUD::textChanged()
     fitBakedQuad(*bakedQuad, text->getBoundingBox());
 }
 
+bool CHUD::canBake() const
+{
+    const osg::Vec4& colour = text->getColor();
+    const osg::StateSet* state = root->getStateSet();
+    const auto* blend = state ? dynamic_cast<const osg::BlendFunc*>(state->getAttribute(osg::StateAttribute::BLENDFUNC))
+                              : nullptr;
+    return colour.r() == 1.0f && colour.g() == 1.0f && colour.b() == 1.0f && blend &&
+           blend->getSourceRGB() == GL_SRC_ALPHA && blend->getDestinationRGB() == GL_ONE_MINUS_SRC_ALPHA;
+}
+
 void CHUD::bakeText()
 {
     osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();

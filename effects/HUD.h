@@ -38,6 +38,9 @@ public:
     // keeps the glyphs' colour already multiplied by their alpha, which for
     // white is the alpha itself, so the screen gets the same pixels.
     void bakeText();
+    // Whether bakeText keeps the pixels: white text, blended over the scene
+    // by its alpha.
+    bool canBake() const;
 
     void update() override;
     osg::ref_ptr<osg::Group> getNode() override { return root; }

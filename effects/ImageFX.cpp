@@ -1,6 +1,7 @@
 #include "effects/ImageFX.h"
 
 #include <cmath>
+#include <iostream>
 
 namespace Demo {
 namespace Image {
@@ -34,6 +35,16 @@ bool applyUnfoldS(osg::Vec2Array& coords, double e)
 }
 
 CImageFX::CImageFX(osg::Geometry* geometry) : target(geometry) {}
+
+void CImageFX::setMode(int m)
+{
+    if (heldStill && m != None) {
+        std::cout << "Image effect kept still: its speed-ups need texture coordinates that do not move"
+                  << std::endl;
+        return;
+    }
+    mode = m;
+}
 
 osg::Vec2Array* CImageFX::coordinates()
 {

@@ -16,12 +16,21 @@ public:
 
     explicit CImageFX(osg::Geometry* target);
 
-    void setMode(int m) { mode = m; }
+    // A mode that moves the texture coordinates is refused, with a line on
+    // the console, once holdStill has been called.
+    void setMode(int m);
     void setAnimSpeed(double speed) { animSpeed = speed; }
     void update() override;
 
+    // Whether the texture coordinates stay as they are: no mode moves them.
+    bool isStill() const { return mode == None; }
+    // Keeps the coordinates still from now on, for the speed-ups that rest
+    // on that: a crop, a left-out middle, a baked picture.
+    void holdStill() { heldStill = true; }
+
 protected:
     int mode = None;
+    bool heldStill = false;
     double step = 0.0;
     double animSpeed = 1.0;
     osg::ref_ptr<osg::Geometry> target;

@@ -1,10 +1,11 @@
 #include "effects/TextureImage.h"
 
-#include "app/ContentPreloader.h"
+#include "app/ContentReader.h"
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
 
+#include <osg/BlendFunc>
 
 #include <algorithm>
 #include <cmath>
@@ -96,37 +97,80 @@ std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image)
     return osg::Vec4(first[0] / 255.0f, first[1] / 255.0f, first[2] / 255.0f, 1.0f);
 }
 
-CTextureImage::CTextureImage(const std::string& path)
+namespace {
+
+int powerOfTwoAtLeast(int n)
 {
-    loadTexture(path);
-    buildQuad();
-    // The flashes and fades are plain white or black: the quad's colour
-    // times that texel, with no lookup, gives every pixel the same level
-    // (0 and 255 multiply exactly), and a full-screen flash costs less.
-    if (const std::optional<osg::Vec4> texel = solidBlackOrWhite(*image)) {
-        for (osg::Vec4& colour : *colours)
-            colour = osg::componentMultiply(colour, *texel);
-        stateSet->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
-    }
+    int p = 1;
+    while (p < n)
+        p *= 2;
+    return p;
 }
 
-void CTextureImage::loadTexture(const std::string& path)
+} // namespace
+
+void stretchToPowersOfTwo(osg::Image& image)
+{
+    // What the texture would do on its first upload, with a notice on the
+    // console each time; done here, the upload has nothing to stretch.
+    const int s = powerOfTwoAtLeast(image.s()), t = powerOfTwoAtLeast(image.t());
+    if (s != image.s() || t != image.t())
+        image.scaleImage(s, t, image.r());
+}
+
+CTextureImage::CTextureImage(const std::string& path) : CTextureImage(path, nullptr) {}
+
+CTextureImage::CTextureImage(const std::string& path, const osg::ref_ptr<osg::Image>& picture)
+{
+    loadTexture(path, picture);
+    buildQuad();
+}
+
+bool CTextureImage::drawAsSolidColour()
+{
+    // The quad's colour times the one texel, with no lookup, gives every
+    // pixel the same level: 0 and 255 multiply exactly.
+    const std::optional<osg::Vec4> texel = solidBlackOrWhite(*image);
+    if (!texel)
+        return false;
+    for (osg::Vec4& colour : *colours)
+        colour = osg::componentMultiply(colour, *texel);
+    stateSet->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
+    return true;
+}
+
+bool CTextureImage::fitsTheScreen() const
+{
+    return image->s() <= kScreenWidth && image->t() <= kScreenHeight;
+}
+
+void CTextureImage::skipMipmaps()
+{
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR);
+}
+
+const osg::BlendFunc* CTextureImage::blendFunc() const
+{
+    for (const osg::Node* node : {static_cast<const osg::Node*>(geode.get()), static_cast<const osg::Node*>(root.get())}) {
+        const osg::StateSet* state = node->getStateSet();
+        if (const osg::StateAttribute* blend = state ? state->getAttribute(osg::StateAttribute::BLENDFUNC) : nullptr)
+            return static_cast<const osg::BlendFunc*>(blend);
+    }
+    return nullptr;
+}
+
+void CTextureImage::loadTexture(const std::string& path, const osg::ref_ptr<osg::Image>& picture)
 {
     texture = new osg::Texture2D;
-    image = readShowImage(path);
+    image = picture ? picture : readShowImage(path);
     if (!image)
         throw CFileException{"Texutre image file not found: " + path};
     texture->setDataVariance(osg::Object::DYNAMIC);
     texture->setImage(image);
     texture->setWrap(osg::Texture::WRAP_S, osg::Texture::REPEAT);
     texture->setWrap(osg::Texture::WRAP_T, osg::Texture::REPEAT);
-    // The quad spreads the image over the whole screen, and its effects only
-    // shift or narrow the image, never shrink it. An image no larger than
-    // the screen is then never drawn smaller than its texels, and its
-    // mipmaps would never be chosen: without them the renderer need not
-    // work out a level of detail for every pixel it draws.
-    if (image->s() <= kScreenWidth && image->t() <= kScreenHeight)
-        texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR);
+    if (!picture)
+        stretchToPowersOfTwo(*image);
 }
 
 void CTextureImage::buildQuad()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <osg/BlendFunc>
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/Image>
@@ -32,15 +33,39 @@ TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int ma
 // The colour of an 8-bit image whose every texel is the same opaque black,
 // white or other mix of 0 and 255 channels; nothing for any other image.
 std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image);
+// Scales an image whose sides are not powers of two up to the next ones, as
+// the texture would on upload.
+void stretchToPowersOfTwo(osg::Image& image);
 
 class CTextureImage
 {
 public:
     // Throws CFileException when the image cannot be read.
     explicit CTextureImage(const std::string& path);
+    // With the picture of `path` already read (when not null), shared with
+    // other effects: it is neither read again nor changed here.
+    CTextureImage(const std::string& path, const osg::ref_ptr<osg::Image>& picture);
 
     void setAlpha(float alpha);
     osg::ref_ptr<osg::Group> getNode() { return root; }
+    const osg::Image& getImage() const { return *image; }
+
+    // The speed-ups an overlay can take; effects/OverlaySpeedUps.h checks
+    // their conditions and applies them in order.
+
+    // Draws the quad in the colour of a solid black or white image, without
+    // a texture lookup; false, changing nothing, for any other image.
+    bool drawAsSolidColour();
+    // Whether the image is no larger than the screen. The quad spreads the
+    // image over the whole screen and the effects only shift or narrow it,
+    // so such an image is never drawn smaller than its texels.
+    bool fitsTheScreen() const;
+    // Filters from the largest level only: the renderer then need not work
+    // out a level of detail for each pixel. For an image that fits the
+    // screen, whose smaller levels would never be chosen.
+    void skipMipmaps();
+    // The blending the quad is drawn with, set on the quad or on the node.
+    const osg::BlendFunc* blendFunc() const;
 
     // Shrinks the quad to the rectangle of texels that are not all zero,
     // with a margin wider than any filter footprint, so the software
@@ -65,7 +90,7 @@ public:
 
 protected:
     osg::ref_ptr<osg::Geode> makeBakingQuad() const;
-    void loadTexture(const std::string& path);
+    void loadTexture(const std::string& path, const osg::ref_ptr<osg::Image>& picture);
     void buildQuad();
 
     osg::ref_ptr<osg::Texture2D> texture;

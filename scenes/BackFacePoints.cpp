@@ -75,30 +75,26 @@ void countBackFaceCorners(const std::vector<uint32_t>& triangles, const osg::Vec
 }
 
 BackFacePoints::BackFacePoints(osg::Geometry& source)
-    : ViewDependentGeometry(source, GL_POINTS), m_triangles(trianglesOf(source)), m_copies(new osg::FloatArray)
+    : ViewDependentGeometry(source, GL_POINTS), sourceTriangles(trianglesOf(source)), cornerCopies(new osg::FloatArray)
 {
     setColorArray(source.getColorArray(), source.getColorArray() ? source.getColorArray()->getBinding()
                                                                  : osg::Array::BIND_OFF);
     setTexCoordArray(0, source.getTexCoordArray(0));
-    setTexCoordArray(1, m_copies.get(), osg::Array::BIND_PER_VERTEX);
+    setTexCoordArray(1, cornerCopies.get(), osg::Array::BIND_PER_VERTEX);
     setStateSet(pointState(source.getStateSet()).get());
 }
 
 void BackFacePoints::select(const osg::Vec3Array& vertices, const osg::Vec4& eye, bool mirrored,
                             std::vector<uint32_t>& indices) const
 {
-    countBackFaceCorners(m_triangles, vertices, eye, mirrored, m_copies->asVector(), indices);
-    m_copies->dirty();
+    countBackFaceCorners(sourceTriangles, vertices, eye, mirrored, cornerCopies->asVector(), indices);
+    cornerCopies->dirty();
 }
 
-bool addBackFacePoints(osg::Node& model)
+void addBackFacePoints(osg::Node& model)
 {
     std::vector<osg::Geode*> geodes;
     collectGeodes(model, geodes);
-    for (osg::Geode* geode : geodes)
-        for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
-            if (!hasModelVertices(*geode->getDrawable(i)))
-                return false;
     for (osg::Geode* geode : geodes) {
         const unsigned count = geode->getNumDrawables();
         for (unsigned i = 0; i < count; ++i) {
@@ -106,5 +102,4 @@ bool addBackFacePoints(osg::Node& model)
             geode->addDrawable(new BackFacePoints(*geometry));
         }
     }
-    return true;
 }

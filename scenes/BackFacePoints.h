@@ -37,11 +37,11 @@ protected:
                 std::vector<uint32_t>& indices) const override;
 
 private:
-    std::vector<uint32_t> m_triangles;
-    osg::ref_ptr<osg::FloatArray> m_copies;
+    std::vector<uint32_t> sourceTriangles;
+    osg::ref_ptr<osg::FloatArray> cornerCopies;
 };
 
-// Gives every geometry of the model's geodes its back-face points and
-// returns true; returns false, changing nothing, when a drawable is not a
-// geometry of 3D vertices.
-bool addBackFacePoints(osg::Node& model);
+// Gives every geometry of the model's geodes its back-face points. For a
+// model whose drawables are all geometries of 3D vertices
+// (drawsFromModelVertices).
+void addBackFacePoints(osg::Node& model);

@@ -1,10 +1,13 @@
 #include "scenes/Character.h"
 
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
+#include "app/SpeedUps.h"
 #include "app/Timeline.h"
 #include "audio/ScopeScene.h"
 #include "camera/PathCamera.h"
 #include "effects/Flash.h"
+#include "effects/OverlaySpeedUps.h"
 #include "platform/osgCal/CoreModel.h"
 #include "platform/osgCal/Model.h"
 #include "scenes/CharacterConfig.h"
@@ -20,6 +23,8 @@
 
 namespace {
 
+const char* const kTurningModel = "ddata/snorkrka1.osg";
+const char* const kTurningBackground = "ddata/nybak1.png";
 // The animation the character plays: the fifth of the configuration file.
 const int kDanceAnimation = 4;
 // Turning speed of the model: 20 degrees per second.
@@ -58,13 +63,14 @@ osg::ref_ptr<osg::Material> characterMaterial()
     return material;
 }
 
-osg::ref_ptr<osg::Node> turningModel()
+osg::ref_ptr<osg::Node> turningModel(SpeedUpList& speedUps)
 {
-    osg::ref_ptr<osg::Node> model = readSceneModel("ddata/snorkrka1.osg");
+    osg::ref_ptr<osg::Node> model = readSceneModel(kTurningModel);
     osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
     if (model) {
-        cullHiddenBackFaces(*model);
+        speedUpClosedSurfaces(speedUps, "turning model", *model);
         cartoon->addChild(model.get());
+        speedUpOutline(speedUps, "turning model", *cartoon);
     }
     osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform;
     transform->addChild(cartoon.get());
@@ -113,20 +119,37 @@ osg::ref_ptr<osg::Group> createCharacter()
     return group;
 }
 
+ContentList characterSceneContent()
+{
+    return {{kTurningModel, true}, {kTurningBackground, false}};
+}
+
 void buildCharacterScene()
 {
-    registerNode(58.0, 70.0, turningModel().get());
-    auto* background = new Demo::Image::CBackgroundStripe("ddata/nybak1.png");
-    background->bakeFiltering();
-    g_timeline->addEffect(58.0, 70.0, g_sceneSwitch.get(), background);
-    g_timeline->addCamera(58.01, 70.0, new PathCamera("scripts/object1.pos"));
+    namespace Turning = ShowTimes::TurningModel;
+    namespace Dance = ShowTimes::Dance;
+    namespace Echo = ShowTimes::ScopeEcho;
+    SpeedUpList speedUps("the middle section");
+
+    registerNode(Turning::kStart, Turning::kEnd, turningModel(speedUps).get());
+    auto* background = new Demo::Image::CBackgroundStripe(kTurningBackground);
+    // Still, and larger than the screen: filtered once.
+    OverlaySpeedUps backgroundSpeedUps;
+    backgroundSpeedUps.bake = true;
+    speedUpOverlay(speedUps, "background", *background, *background, backgroundSpeedUps);
+    g_timeline->addEffect(Turning::kStart, Turning::kEnd, g_sceneSwitch.get(), background);
+    g_timeline->addCamera(Turning::kCameraStart, Turning::kEnd, new PathCamera("scripts/object1.pos"));
 
     // Without a character its window stays empty; its camera still flies.
-    if (osg::ref_ptr<osg::Group> character = createCharacter())
-        registerNode(87.0, 100.0, character.get());
-    g_timeline->addCamera(87.0, 100.0, new PathCamera("scripts/sk.pos"));
+    if (osg::ref_ptr<osg::Group> character = createCharacter()) {
+        if (auto* cartoon = dynamic_cast<ColourCartoon*>(character->getChild(0)))
+            speedUpOutline(speedUps, "dancer", *cartoon);
+        registerNode(Dance::kStart, Dance::kEnd, character.get());
+    }
+    g_timeline->addCamera(Dance::kStart, Dance::kEnd, new PathCamera("scripts/sk.pos"));
 
     osg::ref_ptr<osg::Group> scope = buildScopeScene();
     scope->setCullingActive(false);
-    registerNode(58.0, 116.0, scope.get());
+    speedUpScopeEcho(speedUps);
+    registerNode(Echo::kStart, Echo::kEnd, scope.get());
 }

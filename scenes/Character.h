@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ContentReader.h"
+
 #include <osg/Group>
 #include <osg/ref_ptr>
 
@@ -11,3 +13,5 @@ osg::ref_ptr<osg::Group> createCharacter();
 // its background picture (58 to 70 s) and its camera, the dancing character
 // (87 to 100 s) and its camera, and the feedback scope (58 to 116 s).
 void buildCharacterScene();
+// The pictures and models buildCharacterScene reads, in its order.
+ContentList characterSceneContent();

@@ -71,8 +71,8 @@ osg::ref_ptr<osg::Program> makeProgram(const char* vertex, const char* fragment)
 class ColourToonTechnique : public osgFX::Technique
 {
 public:
-    ColourToonTechnique(const osg::Vec4& outline, float lineWidth)
-        : m_outlineColour(outline), m_lineWidth(lineWidth) {}
+    ColourToonTechnique(const osg::Vec4& outline, float width)
+        : outlineColour(outline), lineWidth(width) {}
 
     void getRequiredExtensions(std::vector<std::string>& extensions) const override
     {
@@ -88,7 +88,7 @@ public:
     }
 
 protected:
-    osg::Node* getOverrideChild(int pass) override { return pass == kOutlinePass ? m_outline.get() : nullptr; }
+    osg::Node* getOverrideChild(int pass) override { return pass == kOutlinePass ? outline.get() : nullptr; }
 
     void define_passes() override
     {
@@ -114,8 +114,8 @@ private:
         auto* ss = new osg::StateSet;
         const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
         ss->setAttributeAndModes(makeProgram(kOutlineVertex, kOutlineFragment), on);
-        ss->addUniform(new osg::Uniform("outlineColour", m_outlineColour));
-        ss->setAttributeAndModes(new osg::LineWidth(m_lineWidth), on);
+        ss->addUniform(new osg::Uniform("outlineColour", outlineColour));
+        ss->setAttributeAndModes(new osg::LineWidth(lineWidth), on);
         ss->setTextureMode(0, GL_TEXTURE_1D, osg::StateAttribute::OVERRIDE | osg::StateAttribute::OFF);
         return ss;
     }
@@ -127,19 +127,21 @@ private:
         std::vector<osg::Node*> children;
         for (unsigned i = 0; i < fx.getNumChildren(); ++i)
             children.push_back(fx.getChild(i));
-        if (m_outline && children == m_mirrored)
+        if (outline && children == mirrored)
             return;
-        m_outline = new osg::Group;
+        const auto* cartoon = dynamic_cast<const ColourCartoon*>(&fx);
+        const bool asEdges = cartoon && cartoon->drawsOutlinesAsEdges();
+        outline = new osg::Group;
         for (osg::Node* child : children)
-            m_outline->addChild(buildOutlineMirror(*child).get());
-        m_mirrored = children;
+            outline->addChild((asEdges ? buildOutlineMirror(*child) : polygonModeOutline(*child)).get());
+        mirrored = children;
     }
 
     static constexpr int kOutlinePass = 1;
-    osg::Vec4 m_outlineColour;
-    float m_lineWidth;
-    osg::ref_ptr<osg::Group> m_outline;
-    std::vector<osg::Node*> m_mirrored;
+    osg::Vec4 outlineColour;
+    float lineWidth;
+    osg::ref_ptr<osg::Group> outline;
+    std::vector<osg::Node*> mirrored;
 };
 
 } // namespace
@@ -154,4 +156,16 @@ bool ColourCartoon::define_techniques()
 {
     addTechnique(new ColourToonTechnique(getOutlineColor(), getOutlineLineWidth()));
     return true;
+}
+
+void speedUpOutline(SpeedUpList& speedUps, const std::string& name, ColourCartoon& cartoon)
+{
+    // The effect's own traversal shows visitors a node of its own, not its
+    // children: each child is asked itself.
+    speedUps.apply(name + ": outline edges as lines", [&] {
+        bool all = cartoon.getNumChildren() > 0;
+        for (unsigned i = 0; i < cartoon.getNumChildren(); ++i)
+            all = all && drawsFromModelVertices(*cartoon.getChild(i));
+        return holdsIf(all, "a drawable has no model vertices");
+    }, [&] { cartoon.drawOutlinesAsEdges(); });
 }

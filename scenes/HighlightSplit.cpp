@@ -112,15 +112,15 @@ HighlightCone coneOfLitTexels(const osg::TextureCubeMap& map)
 }
 
 HighlightJudge::HighlightJudge(const HighlightCone& cone)
-    : m_axis(cone.axis), m_texelsPerFaceEdge(cone.texelsPerFaceEdge)
+    : axis(cone.axis), texelsPerFaceEdge(cone.texelsPerFaceEdge)
 {
     for (int k = 0; k <= smallestLevel(cone.texelsPerFaceEdge); ++k) {
         // Nearest-level mipmapping picks the level nearest log2 of the
         // texels a pixel steps over: no smaller than k below 2^(k + 1/2).
-        m_maxTexelsPerPixel.push_back(std::ldexp(std::sqrt(2.0), k) / kFootprintSlack);
+        maxTexelsPerPixel.push_back(std::ldexp(std::sqrt(2.0), k) / kFootprintSlack);
         const double nearest = cone.halfAngle + reachAtLevel(k, cone.texelsPerFaceEdge);
         // Nothing lit: every lookup is black.
-        m_cosLimit.push_back(!cone.anyLit ? 2.0 : nearest < M_PI ? std::cos(nearest) : -2.0);
+        cosLimit.push_back(!cone.anyLit ? 2.0 : nearest < M_PI ? std::cos(nearest) : -2.0);
     }
 }
 
@@ -135,13 +135,13 @@ HighlightLookup HighlightJudge::operator()(const TriangleInView& t) const
                                     t.reflected[0] * t.reflected[2]});
     if (minDot < 0.5)
         return HighlightLookup::AnyLevel;
-    const double texels = texelsPerPixel(t, minDot, m_texelsPerFaceEdge);
+    const double texels = texelsPerPixel(t, minDot, texelsPerFaceEdge);
     size_t level = 0;
-    while (level + 1 < m_cosLimit.size() && !(texels < m_maxTexelsPerPixel[level]))
+    while (level + 1 < cosLimit.size() && !(texels < maxTexelsPerPixel[level]))
         ++level;
-    const double maxCos = std::max({t.reflected[0] * m_axis, t.reflected[1] * m_axis, t.reflected[2] * m_axis});
+    const double maxCos = std::max({t.reflected[0] * axis, t.reflected[1] * axis, t.reflected[2] * axis});
     const double cosBound = maxCos > 0.0 ? maxCos / std::sqrt(minDot) : maxCos;
-    if (cosBound < m_cosLimit[level])
+    if (cosBound < cosLimit[level])
         return HighlightLookup::Black;
     return level == 0 ? HighlightLookup::LargestLevel : HighlightLookup::AnyLevel;
 }
@@ -179,16 +179,16 @@ class HighlightSplitter : public osg::Referenced
 {
 public:
     HighlightSplitter(const osg::Geometry& source, const HighlightCone& cone, bool culledBackFaces)
-        : m_triangles(trianglesOf(source)), m_judge(cone), m_culledBackFaces(culledBackFaces),
-          m_vertices(dynamic_cast<const osg::Vec3Array*>(source.getVertexArray())),
-          m_normals(dynamic_cast<const osg::Vec3Array*>(source.getNormalArray()))
+        : sourceTriangles(trianglesOf(source)), judge(cone), skipTurnedAway(culledBackFaces),
+          sourceVertices(dynamic_cast<const osg::Vec3Array*>(source.getVertexArray())),
+          sourceNormals(dynamic_cast<const osg::Vec3Array*>(source.getNormalArray()))
     {
     }
 
     const std::vector<uint32_t>& triangles(const osg::State& state, HighlightLookup part)
     {
         update(state);
-        return m_parts[static_cast<int>(part)];
+        return parts[static_cast<int>(part)];
     }
 
 private:
@@ -198,16 +198,16 @@ private:
         const osg::Matrix& modelView = state.getModelViewMatrix();
         const osg::Matrix& projection = state.getProjectionMatrix();
         const osg::Vec2 size = viewport ? osg::Vec2(viewport->width(), viewport->height()) : osg::Vec2();
-        if (m_valid && modelView == m_modelView && projection == m_projection && size == m_viewport)
+        if (judged && modelView == judgedModelView && projection == judgedProjection && size == judgedViewport)
             return;
-        m_valid = true;
-        m_modelView = modelView;
-        m_projection = projection;
-        m_viewport = size;
-        for (std::vector<uint32_t>& part : m_parts)
+        judged = true;
+        judgedModelView = modelView;
+        judgedProjection = projection;
+        judgedViewport = size;
+        for (std::vector<uint32_t>& part : parts)
             part.clear();
         if (!viewport || !isRigid(modelView)) {
-            m_parts[static_cast<int>(HighlightLookup::AnyLevel)] = m_triangles;
+            parts[static_cast<int>(HighlightLookup::AnyLevel)] = sourceTriangles;
             return;
         }
         placeVertices(osg::Matrixf(modelView), osg::Matrixf(modelView * projection));
@@ -228,24 +228,24 @@ private:
     // direction mirrored in the normal, in eye space.
     void placeVertices(const osg::Matrixf& modelView, const osg::Matrixf& modelViewProjection)
     {
-        const size_t count = m_vertices->size();
-        m_w.resize(count);
-        m_outside.resize(count);
-        m_screen.resize(count);
-        m_reflected.resize(count);
-        const osg::Vec2 half = m_viewport * 0.5f;
+        const size_t count = sourceVertices->size();
+        cornerW.resize(count);
+        cornerSides.resize(count);
+        cornerOnScreen.resize(count);
+        cornerReflection.resize(count);
+        const osg::Vec2 half = judgedViewport * 0.5f;
         for (size_t i = 0; i < count; ++i) {
-            const osg::Vec3& vertex = (*m_vertices)[i];
+            const osg::Vec3& vertex = (*sourceVertices)[i];
             const osg::Vec4 clip = osg::Vec4(vertex, 1.0f) * modelViewProjection;
-            m_w[i] = clip.w();
-            m_outside[i] = sidesBeyond(clip);
+            cornerW[i] = clip.w();
+            cornerSides[i] = sidesBeyond(clip);
             const float inverse = clip.w() != 0.0f ? 1.0f / clip.w() : 0.0f;
-            m_screen[i].set((clip.x() * inverse + 1.0f) * half.x(), (clip.y() * inverse + 1.0f) * half.y());
+            cornerOnScreen[i].set((clip.x() * inverse + 1.0f) * half.x(), (clip.y() * inverse + 1.0f) * half.y());
             osg::Vec3 view = vertex * modelView;
             view.normalize();
-            osg::Vec3 normal = osg::Matrixf::transform3x3((*m_normals)[i], modelView);
+            osg::Vec3 normal = osg::Matrixf::transform3x3((*sourceNormals)[i], modelView);
             normal.normalize();
-            m_reflected[i] = view - normal * (2.0f * (normal * view));
+            cornerReflection[i] = view - normal * (2.0f * (normal * view));
         }
     }
 
@@ -276,35 +276,35 @@ private:
     void sortTriangles()
     {
         TriangleInView view;
-        for (size_t t = 0; t + 2 < m_triangles.size(); t += 3) {
-            const uint32_t* corners = &m_triangles[t];
-            if (m_outside[corners[0]] & m_outside[corners[1]] & m_outside[corners[2]])
+        for (size_t t = 0; t + 2 < sourceTriangles.size(); t += 3) {
+            const uint32_t* corners = &sourceTriangles[t];
+            if (cornerSides[corners[0]] & cornerSides[corners[1]] & cornerSides[corners[2]])
                 continue;
             for (int corner = 0; corner < 3; ++corner) {
-                view.reflected[corner] = m_reflected[corners[corner]];
-                view.screen[corner] = m_screen[corners[corner]];
-                view.w[corner] = m_w[corners[corner]];
+                view.reflected[corner] = cornerReflection[corners[corner]];
+                view.screen[corner] = cornerOnScreen[corners[corner]];
+                view.w[corner] = cornerW[corners[corner]];
             }
-            if (m_culledBackFaces && surelyTurnedAway(view))
+            if (skipTurnedAway && surelyTurnedAway(view))
                 continue;
-            std::vector<uint32_t>& part = m_parts[static_cast<int>(m_judge(view))];
+            std::vector<uint32_t>& part = parts[static_cast<int>(judge(view))];
             part.insert(part.end(), corners, corners + 3);
         }
     }
 
-    const std::vector<uint32_t> m_triangles;
-    const HighlightJudge m_judge;
-    const bool m_culledBackFaces;
-    osg::ref_ptr<const osg::Vec3Array> m_vertices;
-    osg::ref_ptr<const osg::Vec3Array> m_normals;
-    bool m_valid = false;
-    osg::Matrix m_modelView, m_projection;
-    osg::Vec2 m_viewport;
-    std::vector<float> m_w;
-    std::vector<unsigned> m_outside;
-    std::vector<osg::Vec2> m_screen;
-    std::vector<osg::Vec3> m_reflected;
-    std::vector<uint32_t> m_parts[3];
+    const std::vector<uint32_t> sourceTriangles;
+    const HighlightJudge judge;
+    const bool skipTurnedAway;
+    osg::ref_ptr<const osg::Vec3Array> sourceVertices;
+    osg::ref_ptr<const osg::Vec3Array> sourceNormals;
+    bool judged = false;
+    osg::Matrix judgedModelView, judgedProjection;
+    osg::Vec2 judgedViewport;
+    std::vector<float> cornerW;
+    std::vector<unsigned> cornerSides;
+    std::vector<osg::Vec2> cornerOnScreen;
+    std::vector<osg::Vec3> cornerReflection;
+    std::vector<uint32_t> parts[3];
 };
 
 // One of the three parts: the source's arrays, drawn through the triangles
@@ -313,32 +313,41 @@ class HighlightPart : public osg::Geometry
 {
 public:
     HighlightPart(const osg::Geometry& source, HighlightSplitter& splitter, HighlightLookup part)
-        : osg::Geometry(source, osg::CopyOp::SHALLOW_COPY), m_splitter(&splitter), m_part(part),
-          m_indices(new osg::DrawElementsUInt(GL_TRIANGLES))
+        : osg::Geometry(source, osg::CopyOp::SHALLOW_COPY), splitter(&splitter), part(part),
+          indices(new osg::DrawElementsUInt(GL_TRIANGLES))
     {
         // The triangles change with the view, the vertices stay put.
         setUseDisplayList(false);
         setUseVertexBufferObjects(true);
         setDataVariance(osg::Object::DYNAMIC);
         removePrimitiveSet(0, getNumPrimitiveSets());
-        addPrimitiveSet(m_indices.get());
+        addPrimitiveSet(indices.get());
     }
 
     void drawImplementation(osg::RenderInfo& renderInfo) const override
     {
-        const std::vector<uint32_t>& chosen = m_splitter->triangles(*renderInfo.getState(), m_part);
+        const std::vector<uint32_t>& chosen = splitter->triangles(*renderInfo.getState(), part);
         if (chosen.empty())
             return;
-        m_indices->asVector() = chosen;
-        m_indices->dirty();
+        indices->asVector() = chosen;
+        indices->dirty();
         osg::Geometry::drawImplementation(renderInfo);
     }
 
 private:
-    osg::ref_ptr<HighlightSplitter> m_splitter;
-    const HighlightLookup m_part;
-    osg::ref_ptr<osg::DrawElementsUInt> m_indices;
+    osg::ref_ptr<HighlightSplitter> splitter;
+    const HighlightLookup part;
+    osg::ref_ptr<osg::DrawElementsUInt> indices;
 };
+
+} // namespace
+
+bool isHighlightPart(const osg::Drawable& drawable)
+{
+    return dynamic_cast<const HighlightPart*>(&drawable) != nullptr;
+}
+
+namespace {
 
 bool hasNormalPerVertex(const osg::Geometry& geometry)
 {

@@ -61,16 +61,18 @@ public:
 private:
     static double texelsPerPixel(const TriangleInView& triangle, double minDot, int texelsPerFaceEdge);
 
-    osg::Vec3 m_axis;
-    int m_texelsPerFaceEdge;
+    osg::Vec3 axis;
+    int texelsPerFaceEdge;
     // Per level: the most texels a pixel may step over for the renderer to
     // pick no smaller level, and the cosine of the angle from the axis
     // beyond which lookups at that level read only black.
-    std::vector<double> m_maxTexelsPerPixel;
-    std::vector<double> m_cosLimit;
+    std::vector<double> maxTexelsPerPixel;
+    std::vector<double> cosLimit;
 };
 
 // Replaces each geometry of `geode` that has a normal per vertex with its
 // three parts. The geode draws with `map` on texture unit 0, its lookup
 // directions from the reflection map.
 void splitByHighlight(osg::Geode& geode, const osg::TextureCubeMap& map);
+// Whether a drawable is one of the parts splitByHighlight made.
+bool isHighlightPart(const osg::Drawable& drawable);

@@ -1,6 +1,8 @@
 #include "scenes/LightScene.h"
 
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
+#include "app/SpeedUps.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "effects/HUD.h"
@@ -9,6 +11,7 @@
 #include "scenes/ColourCartoon.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/ModelFile.h"
+#include "scenes/OutlineEdges.h"
 #include "scenes/Physics.h"
 #include "scenes/RenderToTextureCallback.h"
 
@@ -27,8 +30,9 @@
 
 namespace {
 
-const double kSegmentStart = 70.0;
-const double kSegmentEnd = 87.0;
+namespace Segment = ShowTimes::LightScene;
+
+const char* const kTorusModel = "demodata/torus.3ds";
 const float kTurnSpeed = 0.34906584f; // 20 degrees per second
 
 const osg::Vec3 kBoxStarts[] = {
@@ -37,19 +41,38 @@ const osg::Vec3 kBoxStarts[] = {
     {0, 10, 0}, {2, 10, 0}, {-2, 10, 0}, {0, 10, 3}, {0, 10, -3},
 };
 
-osg::ref_ptr<osg::Group> makeTorusGroup()
+// Filled in front, dotted behind: back faces drawn as points.
+void drawBackFacesAsPoints(osg::StateSet& ss)
+{
+    const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
+    ss.setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::POINT), onOverride);
+}
+
+// The same dots from each corner of the back faces once, the front faces
+// filled with the back faces culled.
+void speedUpTorus(SpeedUpList& speedUps, osg::Group& torus)
+{
+    osg::Node* model = torus.getNumChildren() ? torus.getChild(0) : nullptr;
+    speedUps.apply("torus: back-face corners as points",
+                   [&] { return holdsIf(model && drawsFromModelVertices(*model), "a drawable has no model vertices"); },
+                   [&] {
+                       addBackFacePoints(*model);
+                       osg::StateSet* ss = torus.getStateSet();
+                       ss->removeAttribute(osg::StateAttribute::POLYGONMODE);
+                       ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::BACK),
+                                                osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+                   });
+}
+
+osg::ref_ptr<osg::Group> makeTorusGroup(SpeedUpList& speedUps)
 {
     osg::ref_ptr<osg::Group> torus = new osg::Group;
     osg::StateSet* ss = torus->getOrCreateStateSet();
     const auto onOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
-    // Filled in front, dotted behind.
-    osg::ref_ptr<osg::Node> model = readSceneModel("demodata/torus.3ds");
-    if (model && addBackFacePoints(*model))
-        ss->setAttributeAndModes(new osg::CullFace(osg::CullFace::BACK), onOverride);
-    else
-        ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::POINT), onOverride);
-    if (model)
+    drawBackFacesAsPoints(*ss);
+    if (osg::ref_ptr<osg::Node> model = readSceneModel(kTorusModel))
         torus->addChild(model.get());
+    speedUpTorus(speedUps, *torus);
     ss->setAttribute(new osg::Point(2.0f));
     // The layer's depth range is one unit deep, far thinner than the torus:
     // without clamping only a slice of it would survive clipping. Additive
@@ -59,9 +82,9 @@ osg::ref_ptr<osg::Group> makeTorusGroup()
     return torus;
 }
 
-osg::ref_ptr<osg::Projection> makeTorusOverlay()
+osg::ref_ptr<osg::Projection> makeTorusOverlay(SpeedUpList& speedUps)
 {
-    osg::ref_ptr<osg::Group> torus = makeTorusGroup();
+    osg::ref_ptr<osg::Group> torus = makeTorusGroup(speedUps);
     osg::ref_ptr<osg::MatrixTransform> turning = new osg::MatrixTransform;
     turning->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
     turning->addChild(torus.get());
@@ -80,7 +103,7 @@ osg::ref_ptr<osg::Projection> makeTorusOverlay()
 // The program's own source scrolling up the screen. The timeline drives it
 // like any effect, through a switch of its own inside the segment, so each
 // visit to the segment starts the scroll from an empty screen.
-osg::ref_ptr<osg::Switch> makeSourceScroller()
+osg::ref_ptr<osg::Switch> makeSourceScroller(SpeedUpList& speedUps)
 {
     auto* hud = new Demo::Text::CHUD;
     hud->loadText("main.cpp");
@@ -90,9 +113,10 @@ osg::ref_ptr<osg::Switch> makeSourceScroller()
     hud->setCharacterSize(15);
     hud->setAlpha(0.3);
     setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    hud->bakeText();
+    speedUps.apply("source text baked", [&] { return holdsIf(hud->canBake(), "it is not white text blended by its alpha"); },
+                   [&] { hud->bakeText(); });
     osg::ref_ptr<osg::Switch> holder = new osg::Switch;
-    g_timeline->addEffect(kSegmentStart, kSegmentEnd, holder.get(), hud);
+    g_timeline->addEffect(Segment::kStart, Segment::kEnd, holder.get(), hud);
     return holder;
 }
 
@@ -144,10 +168,9 @@ osg::ref_ptr<osg::Geode> makeLightMarker()
 
 void registerBoxRain()
 {
-    g_timeline->addPhysics(73.0, 87.0, Timeline::StepPhysics);
-    g_timeline->addPhysics(77.0, 78.0, Timeline::RestartBoxRain);
-    g_timeline->addPhysics(81.0, 82.0, Timeline::RestartBoxRain);
-    g_timeline->addPhysics(85.0, 86.0, Timeline::RestartBoxRain);
+    g_timeline->addPhysics(Segment::kBoxRainStart, Segment::kEnd, Timeline::StepPhysics);
+    for (double restart : Segment::kRestarts)
+        g_timeline->addPhysics(restart, restart + Segment::kRestartSeconds, Timeline::RestartBoxRain);
 }
 
 } // namespace
@@ -168,18 +191,19 @@ void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode)
             addFloorTile(hints, geode, static_cast<float>(x), static_cast<float>(z));
 }
 
-osg::ref_ptr<osg::Group> buildFallingBoxes()
+osg::ref_ptr<osg::Group> buildFallingBoxes(SpeedUpList& speedUps)
 {
     osg::ref_ptr<osg::Group> boxes = new osg::Group;
     for (const osg::Vec3& start : kBoxStarts) {
         osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
         cartoon->addChild(addPhysicsBox(start));
+        speedUpOutline(speedUps, "box", *cartoon);
         boxes->addChild(cartoon.get());
     }
     return boxes;
 }
 
-osg::ref_ptr<osg::Group> buildFloorAndBoxes(osg::Group* boxes)
+osg::ref_ptr<osg::Group> buildFloorAndBoxes(SpeedUpList& speedUps, osg::Group* boxes)
 {
     osg::ref_ptr<osg::Group> group = new osg::Group;
     osg::ref_ptr<osg::Geode> floor = new osg::Geode;
@@ -191,7 +215,7 @@ osg::ref_ptr<osg::Group> buildFloorAndBoxes(osg::Group* boxes)
     group->getOrCreateStateSet()->setAttributeAndModes(makeFloorAndBoxMaterial().get(), osg::StateAttribute::ON);
     // The tiles and the boxes are closed: the light's depth pass still
     // draws the boxes' back faces, which its own state asks for.
-    cullHiddenBackFaces(*group);
+    speedUpClosedSurfaces(speedUps, "floor and boxes", *group);
     return group;
 }
 
@@ -213,10 +237,10 @@ osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet)
     return transform;
 }
 
-void buildShadowScene(osg::ref_ptr<osg::Group> root)
+void buildShadowScene(SpeedUpList& speedUps, osg::ref_ptr<osg::Group> root)
 {
-    osg::ref_ptr<osg::Group> boxes = buildFallingBoxes();
-    osg::ref_ptr<osg::Group> scene = buildFloorAndBoxes(boxes.get());
+    osg::ref_ptr<osg::Group> boxes = buildFallingBoxes(speedUps);
+    osg::ref_ptr<osg::Group> scene = buildFloorAndBoxes(speedUps, boxes.get());
     root->addChild(scene.get());
     osg::ref_ptr<osg::MatrixTransform> light = createLight(root->getOrCreateStateSet());
     root->addChild(light.get());
@@ -235,19 +259,25 @@ void buildShadowScene(osg::ref_ptr<osg::Group> root)
     root->setCullCallback(new RenderToTextureCallback(boxes.get(), depthMap.get(), light.get(), texGen.get()));
 }
 
+ContentList lightSceneContent()
+{
+    return {{kTorusModel, true}};
+}
+
 void buildLightScene()
 {
+    SpeedUpList speedUps("the light scene");
     osg::ref_ptr<osg::Group> segment = new osg::Group;
-    segment->addChild(makeTorusOverlay().get());
+    segment->addChild(makeTorusOverlay(speedUps).get());
 
     osg::ref_ptr<osg::Group> shadowRoot = new osg::Group;
-    buildShadowScene(shadowRoot);
+    buildShadowScene(speedUps, shadowRoot);
     segment->addChild(shadowRoot.get());
 
-    g_timeline->addCamera(kSegmentStart, 300.0, new PathCamera("depth.pos"));
-    segment->addChild(makeSourceScroller().get());
+    g_timeline->addCamera(Segment::kStart, Segment::kCameraEnd, new PathCamera("depth.pos"));
+    segment->addChild(makeSourceScroller(speedUps).get());
 
     g_sceneParts.push_back(segment);
-    g_timeline->addNode(kSegmentStart, kSegmentEnd, g_sceneSwitch.get(), segment.get());
+    g_timeline->addNode(Segment::kStart, Segment::kEnd, g_sceneSwitch.get(), segment.get());
     registerBoxRain();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/ContentReader.h"
+#include "app/SpeedUps.h"
+
 #include <osg/Geode>
 #include <osg/Group>
 #include <osg/MatrixTransform>
@@ -12,16 +15,18 @@
 // map, under a turning torus overlay and the scrolling program source.
 // Registers the segment, its camera and the box rain's windows.
 void buildLightScene();
+// The models buildLightScene reads, in its order.
+ContentList lightSceneContent();
 
 // Fills root with the lit floor and boxes, the light and the depth pass.
-void buildShadowScene(osg::ref_ptr<osg::Group> root);
+void buildShadowScene(SpeedUpList& speedUps, osg::ref_ptr<osg::Group> root);
 
 // The physics boxes, each drawn as a cartoon: the only things that cast
 // shadows.
-osg::ref_ptr<osg::Group> buildFallingBoxes();
+osg::ref_ptr<osg::Group> buildFallingBoxes(SpeedUpList& speedUps);
 // The tiled floor with the boxes on it, lit and drawn with the boxes'
 // material.
-osg::ref_ptr<osg::Group> buildFloorAndBoxes(osg::Group* boxes);
+osg::ref_ptr<osg::Group> buildFloorAndBoxes(SpeedUpList& speedUps, osg::Group* boxes);
 void addFloorTiles(osg::TessellationHints* hints, osg::Geode* geode);
 void addFloorTile(osg::TessellationHints* hints, osg::Geode* geode, float x, float z);
 

@@ -1,16 +1,14 @@
 #include "scenes/ModelFile.h"
 
-#include "app/ContentPreloader.h"
+#include "app/ContentReader.h"
 #include "scenes/OutlineEdges.h"
-
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <vector>
-
 #include <iostream>
+#include <vector>
 
 osg::ref_ptr<osg::Node> readSceneModel(const std::string& path)
 {
@@ -34,15 +32,16 @@ std::vector<uint32_t> positionIds(const osg::Vec3Array& vertices)
     return ids;
 }
 
-class BackFaceCuller : public osg::NodeVisitor
+class ClosedSurfaces : public osg::NodeVisitor
 {
 public:
-    BackFaceCuller() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+    ClosedSurfaces() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
     void apply(osg::Geometry& geometry) override
     {
         if (isClosedSurface(geometry))
-            geometry.getOrCreateStateSet()->setMode(GL_CULL_FACE, osg::StateAttribute::ON);
+            closed.push_back(&geometry);
     }
+    std::vector<osg::Geometry*> closed;
 };
 
 } // namespace
@@ -78,6 +77,21 @@ bool isClosedSurface(const osg::Geometry& geometry)
 
 void cullHiddenBackFaces(osg::Node& model)
 {
-    BackFaceCuller culler;
-    model.accept(culler);
+    ClosedSurfaces surfaces;
+    model.accept(surfaces);
+    for (osg::Geometry* geometry : surfaces.closed)
+        geometry->getOrCreateStateSet()->setMode(GL_CULL_FACE, osg::StateAttribute::ON);
+}
+
+bool hasClosedSurface(osg::Node& model)
+{
+    ClosedSurfaces surfaces;
+    model.accept(surfaces);
+    return !surfaces.closed.empty();
+}
+
+void speedUpClosedSurfaces(SpeedUpList& speedUps, const std::string& name, osg::Node& model)
+{
+    speedUps.apply(name + ": hidden back faces culled", [&] { return holdsIf(hasClosedSurface(model), "no surface is closed"); },
+                   [&] { cullHiddenBackFaces(model); });
 }

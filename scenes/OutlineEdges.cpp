@@ -25,22 +25,24 @@ struct TriangleCollector {
 class FollowTransform : public osg::Transform
 {
 public:
-    explicit FollowTransform(osg::Transform& source) : m_source(&source)
+    explicit FollowTransform(osg::Transform& source) : followed(&source)
     {
         setReferenceFrame(source.getReferenceFrame());
     }
     bool computeLocalToWorldMatrix(osg::Matrix& matrix, osg::NodeVisitor* nv) const override
     {
-        return m_source->computeLocalToWorldMatrix(matrix, nv);
+        return followed->computeLocalToWorldMatrix(matrix, nv);
     }
     bool computeWorldToLocalMatrix(osg::Matrix& matrix, osg::NodeVisitor* nv) const override
     {
-        return m_source->computeWorldToLocalMatrix(matrix, nv);
+        return followed->computeWorldToLocalMatrix(matrix, nv);
     }
 
 private:
-    osg::ref_ptr<osg::Transform> m_source;
+    osg::ref_ptr<osg::Transform> followed;
 };
+
+} // namespace
 
 osg::ref_ptr<osg::Node> polygonModeOutline(osg::Node& node)
 {
@@ -52,6 +54,8 @@ osg::ref_ptr<osg::Node> polygonModeOutline(osg::Node& node)
     ss->setAttributeAndModes(new osg::PolygonMode(osg::PolygonMode::BACK, osg::PolygonMode::LINE), on);
     return group;
 }
+
+namespace {
 
 osg::ref_ptr<osg::Node> mirrorGeode(osg::Geode& geode)
 {
@@ -155,17 +159,32 @@ void selectOutlineEdges(const EdgeTable& table, const osg::Vec3Array& vertices, 
 
 OutlineEdges::OutlineEdges(osg::Geometry& source) : ViewDependentGeometry(source, GL_LINES)
 {
-    m_table.build(trianglesOf(source));
+    edgeTable.build(trianglesOf(source));
     setCullingActive(false);
 }
 
 void OutlineEdges::select(const osg::Vec3Array& vertices, const osg::Vec4& eye, bool mirrored,
                           std::vector<uint32_t>& indices) const
 {
-    selectOutlineEdges(m_table, vertices, eye, mirrored, indices);
+    selectOutlineEdges(edgeTable, vertices, eye, mirrored, indices);
 }
 
 osg::ref_ptr<osg::Node> buildOutlineMirror(osg::Node& model)
 {
     return mirrorOf(model);
+}
+
+bool drawsFromModelVertices(osg::Node& model)
+{
+    struct Check : osg::NodeVisitor {
+        Check() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+        void apply(osg::Geode& geode) override
+        {
+            for (unsigned i = 0; i < geode.getNumDrawables(); ++i)
+                all = all && hasModelVertices(*geode.getDrawable(i));
+        }
+        bool all = true;
+    } check;
+    model.accept(check);
+    return check.all;
 }

@@ -54,7 +54,7 @@ protected:
                 std::vector<uint32_t>& indices) const override;
 
 private:
-    EdgeTable m_table;
+    EdgeTable edgeTable;
 };
 
 // A copy of the model's node tree that draws outlines: every geometry is
@@ -62,3 +62,9 @@ private:
 // matrix. A node of any other kind (a switch, a level of detail) is drawn
 // itself, its back faces as polygon-mode lines, so nothing loses its outline.
 osg::ref_ptr<osg::Node> buildOutlineMirror(osg::Node& model);
+// The plain outline: the node itself, its back faces drawn as polygon-mode
+// lines and its front faces culled.
+osg::ref_ptr<osg::Node> polygonModeOutline(osg::Node& node);
+// Whether every drawable below the node is a geometry of 3D vertices, so
+// buildOutlineMirror gives all of it outline edges.
+bool drawsFromModelVertices(osg::Node& model);

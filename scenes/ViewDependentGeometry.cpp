@@ -29,31 +29,31 @@ bool hasModelVertices(const osg::Drawable& drawable)
 }
 
 ViewDependentGeometry::ViewDependentGeometry(osg::Geometry& source, GLenum mode)
-    : m_source(&source), m_indices(new osg::DrawElementsUInt(mode))
+    : source(&source), chosen(new osg::DrawElementsUInt(mode))
 {
     // The index list changes every frame: nothing to compile or upload once.
     setUseDisplayList(false);
     setUseVertexBufferObjects(false);
     setDataVariance(osg::Object::DYNAMIC);
     setVertexArray(source.getVertexArray());
-    addPrimitiveSet(m_indices.get());
+    addPrimitiveSet(chosen.get());
 }
 
 void ViewDependentGeometry::drawImplementation(osg::RenderInfo& renderInfo) const
 {
-    const auto* vertices = dynamic_cast<const osg::Vec3Array*>(m_source->getVertexArray());
+    const auto* vertices = dynamic_cast<const osg::Vec3Array*>(source->getVertexArray());
     if (!vertices)
         return;
     const osg::State& state = *renderInfo.getState();
     const osg::Matrix& modelView = state.getModelViewMatrix();
-    m_indices->clear();
+    chosen->clear();
     select(*vertices, eyeInModelSpace(modelView, state.getProjectionMatrix()), mirrors(modelView),
-           m_indices->asVector());
-    m_indices->dirty();
+           chosen->asVector());
+    chosen->dirty();
     osg::Geometry::drawImplementation(renderInfo);
 }
 
 osg::BoundingBox ViewDependentGeometry::computeBoundingBox() const
 {
-    return m_source->getBoundingBox();
+    return source->getBoundingBox();
 }

@@ -40,6 +40,6 @@ protected:
                         std::vector<uint32_t>& indices) const = 0;
 
 private:
-    osg::ref_ptr<osg::Geometry> m_source;
-    osg::ref_ptr<osg::DrawElementsUInt> m_indices;
+    osg::ref_ptr<osg::Geometry> source;
+    osg::ref_ptr<osg::DrawElementsUInt> chosen;
 };

@@ -170,7 +170,7 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME);
 
     ContentPreloader preloader(showContentInLoadOrder());
-    g_preloader = &preloader;
+    g_contentReader = &preloader;
     GFX gfx;
     gfx.initOffscreen();
     // The splash frame lasts one frame too, so even the first frame of the
@@ -178,7 +178,7 @@ Outcome captureFrames(GFX& gfx, const CaptureOptions& options, int total, Encode
     DemoClock::instance().step();
     gfx.showSplash(kSplashImage);
     const OpeningParts opening = buildShow(kRepeatableSeed);
-    g_preloader = nullptr;
+    g_contentReader = nullptr;
     preloader.stop();
     gfx.readStartTime();
 

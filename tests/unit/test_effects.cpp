@@ -1,8 +1,6 @@
 // The screen effects: texture coordinate modes, the flash envelope, stripes
 // and where they draw, the text display, and the logo and title sequences.
-#include "app/ContentPreloader.h"
 #include "app/DemoClock.h"
-#include "app/GLWarmUp.h"
 #include "app/Globals.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
@@ -173,39 +171,6 @@ TEST(TextureImage, OnlyOpaqueSolidBlackOrWhiteImagesNeedNoTexture)
     EXPECT_FALSE(Demo::Image::solidBlackOrWhite(*image)); // transparent
 }
 
-// Read ahead or not, a builder gets what the file holds, and gets it again
-// when it asks again; a missing file is missing either way.
-TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
-{
-    ScratchDir dir;
-    ASSERT_TRUE(writeTestImage("demodata/a.png", 10));
-    ASSERT_TRUE(writeTestImage("demodata/b.png", 20));
-    osg::ref_ptr<osg::Group> group = new osg::Group;
-    group->setName("model");
-    ASSERT_TRUE(osgDB::writeNodeFile(*group, "demodata/m.osg"));
-
-    ContentPreloader preloader({{"demodata/a.png", false}, {"demodata/m.osg", true}, {"demodata/gone.png", false}});
-    osg::ref_ptr<osg::Image> a = preloader.image("demodata/a.png");
-    ASSERT_TRUE(a.valid());
-    EXPECT_EQ(a->data()[0], 10);
-    osg::ref_ptr<osg::Image> again = preloader.image("demodata/a.png");
-    ASSERT_TRUE(again.valid());
-    EXPECT_NE(again.get(), a.get());
-    osg::ref_ptr<osg::Node> model = preloader.model("demodata/m.osg");
-    ASSERT_TRUE(model.valid());
-    EXPECT_EQ(model->getName(), "model");
-    EXPECT_FALSE(preloader.image("demodata/gone.png").valid());
-    osg::ref_ptr<osg::Image> b = preloader.image("demodata/b.png");
-    ASSERT_TRUE(b.valid());
-    EXPECT_EQ(b->data()[0], 20);
-
-    // Stopped before it began, it leaves every file to the builders.
-    ContentPreloader stopped({{"demodata/b.png", false}, {"demodata/a.png", false}});
-    stopped.stop();
-    EXPECT_TRUE(stopped.image("demodata/a.png").valid());
-    EXPECT_TRUE(stopped.image("demodata/b.png").valid());
-}
-
 // An image larger than the screen, filtered down from its mipmaps: the
 // baked copy must show exactly those pixels, on its first frame and after.
 TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
@@ -227,44 +192,6 @@ TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered);
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
     EXPECT_TRUE(offscreen.draw(plain.getNode().get()) == filtered);
-}
-
-// A part that opens later, with a texture of its own.
-osg::ref_ptr<osg::Texture2D> addTexturedPart(double start, unsigned char level)
-{
-    osg::ref_ptr<osg::Image> image = new osg::Image;
-    image->allocateImage(8, 8, 1, GL_RGBA, GL_UNSIGNED_BYTE);
-    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), level);
-    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
-    osg::ref_ptr<osg::Geode> part = new osg::Geode;
-    part->getOrCreateStateSet()->setTextureAttributeAndModes(0, texture.get());
-    g_sceneParts.push_back(part);
-    g_timeline->addNode(start, start + 5.0, g_sceneSwitch.get(), part.get());
-    return texture;
-}
-
-// Later parts get their textures in the order they open.
-TEST(WarmUp, CompilesLaterPartsInTheOrderTheyOpen)
-{
-    ScratchDir dir;
-    ShowTimeline timeline;
-    OffscreenView offscreen(8);
-    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
-    const osg::ref_ptr<osg::Texture2D> early = addTexturedPart(1.0, 10);
-    const osg::ref_ptr<osg::Texture2D> later = addTexturedPart(30.0, 20);
-    const osg::ref_ptr<osg::Texture2D> late = addTexturedPart(20.0, 30);
-    offscreen.draw(new osg::Group); // a frame, as the show has drawn before
-
-    osg::State& state = *offscreen.view->getState();
-    const unsigned id = state.getContextID();
-    GLWarmUp warmUp(*g_timeline, 15.0);
-    warmUp.compileNext(state);
-    EXPECT_TRUE(late->getTextureObject(id));
-    EXPECT_FALSE(later->getTextureObject(id));
-    warmUp.compileNext(state);
-    EXPECT_TRUE(later->getTextureObject(id));
-    EXPECT_TRUE(warmUp.done());
-    EXPECT_FALSE(early->getTextureObject(id)) << "opens before the warm-up ends";
 }
 
 int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)

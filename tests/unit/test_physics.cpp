@@ -1,6 +1,7 @@
 // The box rain: the table limit, the pose copy guarded by the body's index,
 // gravity halved once, and the timeline's step and restart windows.
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "scenes/Physics.h"
@@ -66,14 +67,16 @@ TEST_F(BoxRain, AStepAndARestartInOneFrameEndAtTheStartPosesAndHalveGravityOnce)
     PathCamera camera;
     g_camera = &camera;
     Timeline timeline;
-    timeline.addPhysics(73.0, 87.0, Timeline::StepPhysics);
-    timeline.addPhysics(77.0, 78.0, Timeline::RestartBoxRain);
-    for (double t = 73.5; t < 77.0; t += 1.0 / 60.0)
+    namespace Segment = ShowTimes::LightScene;
+    const double restart = Segment::kRestarts[0];
+    timeline.addPhysics(Segment::kBoxRainStart, Segment::kEnd, Timeline::StepPhysics);
+    timeline.addPhysics(restart, restart + Segment::kRestartSeconds, Timeline::RestartBoxRain);
+    for (double t = Segment::kBoxRainStart + 0.5; t < restart; t += 1.0 / 60.0)
         timeline.update(t);
     runCallbacks(boxes);
     ASSERT_LT(boxes[0]->transform->getPosition().y(), boxes[0]->startPosition.y() - 1.0f) << "the boxes fell";
 
-    timeline.update(77.5);
+    timeline.update(restart + 0.5);
     runCallbacks(boxes);
     // The first restart halves gravity, once: the second leaves it.
     restartBoxRain();

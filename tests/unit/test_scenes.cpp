@@ -1,6 +1,7 @@
 // The room without its model, the circling light, the shadow map's texture
 // planes and its depth pass.
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
@@ -10,6 +11,7 @@
 #include "scenes/ModelFile.h"
 #include "scenes/OutlineEdges.h"
 #include "scenes/RenderToTextureCallback.h"
+#include "CubeMesh.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
 
@@ -70,15 +72,15 @@ TEST_F(Builders, TheRoomsWindowsReadBackFromTheTimelineWithOrWithoutTheModel)
     ASSERT_TRUE(osgDB::writeNodeFile(*triangleAt(osg::Vec3()), "ddata/blobroom.3ds"));
     buildEnvironmentRoom();
 
-    const double roomStart = 29.09090909090909;
+    namespace Room = ShowTimes::Room;
     ASSERT_EQ(g_timeline->nodeWindows().size(), 1u);
-    EXPECT_DOUBLE_EQ(g_timeline->nodeWindows()[0].start, roomStart);
-    EXPECT_DOUBLE_EQ(g_timeline->nodeWindows()[0].end, 58.0);
+    EXPECT_EQ(g_timeline->nodeWindows()[0].start, Room::kStart);
+    EXPECT_EQ(g_timeline->nodeWindows()[0].end, Room::kEnd);
     ASSERT_EQ(g_timeline->effectWindows().size(), 2u);
-    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[0].start, roomStart);
-    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[0].end, 58.2);
-    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[1].start, 33.0);
-    EXPECT_DOUBLE_EQ(g_timeline->effectWindows()[1].end, 58.0);
+    EXPECT_EQ(g_timeline->effectWindows()[0].start, Room::kStart);
+    EXPECT_EQ(g_timeline->effectWindows()[0].end, Room::kBandsEnd);
+    EXPECT_EQ(g_timeline->effectWindows()[1].start, Room::kOverlayStart);
+    EXPECT_EQ(g_timeline->effectWindows()[1].end, Room::kEnd);
     ASSERT_EQ(g_sceneParts.size(), 1u);
     const osg::StateSet* highlights = g_sceneParts[0]->getStateSet();
     ASSERT_NE(highlights, nullptr);
@@ -184,21 +186,6 @@ TEST(ShadowMap, ADepthPassOnlyWhenTheLightSeesSomething)
 
 } // namespace
 
-namespace {
-
-// A cube of twelve triangles, counter-clockwise from outside.
-osg::ref_ptr<osg::Vec3Array> cubeCorners()
-{
-    osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
-    for (int i = 0; i < 8; ++i)
-        corners->push_back(osg::Vec3(i & 1 ? 1 : -1, i & 2 ? 1 : -1, i & 4 ? 1 : -1));
-    return corners;
-}
-const std::vector<uint32_t> kCubeFaces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
-                                          2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
-
-} // namespace
-
 // Seen from above its +x +y +z corner, three faces of the cube face the eye
 // and three face away: the outline is the six edges where they meet, none
 // at the near corner (7) or the far one (0).
@@ -246,28 +233,4 @@ TEST(BackFacePoints, EachCornerOnceCountedForEveryFaceTurnedAwayThatHasIt)
     EXPECT_EQ(copies[0], 6.0f);
     EXPECT_EQ(copies[7], 0.0f);
     EXPECT_EQ(std::accumulate(copies.begin(), copies.end(), 0.0f), 18.0f);
-}
-
-TEST(Outline, OnlyClosedSurfacesLoseTheirBackFaces)
-{
-    const auto cube = [](std::vector<uint32_t> faces) {
-        osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
-        geometry->setVertexArray(cubeCorners().get());
-        geometry->addPrimitiveSet(new osg::DrawElementsUInt(GL_TRIANGLES, faces.begin(), faces.end()));
-        return geometry;
-    };
-    std::vector<uint32_t> turned = kCubeFaces;
-    std::swap(turned[1], turned[2]);
-    osg::ref_ptr<osg::Geode> model = new osg::Geode;
-    model->addDrawable(cube(kCubeFaces).get());
-    model->addDrawable(cube({kCubeFaces.begin(), kCubeFaces.end() - 3}).get()); // a hole
-    model->addDrawable(cube(turned).get());                                  // one face inside out
-    cullHiddenBackFaces(*model);
-    const auto culled = [&](unsigned i) {
-        const osg::StateSet* ss = model->getDrawable(i)->getStateSet();
-        return ss && ss->getMode(GL_CULL_FACE) == osg::StateAttribute::ON;
-    };
-    EXPECT_TRUE(culled(0));
-    EXPECT_FALSE(culled(1));
-    EXPECT_FALSE(culled(2));
 }

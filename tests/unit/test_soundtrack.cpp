@@ -28,7 +28,7 @@ const StereoBuffer& piece()
     return mix;
 }
 
-constexpr double kBeat = 5.0 / 11.0; // seconds at 132 beats a minute
+constexpr double kBeat = ShowTimes::kBeatSeconds;
 
 StereoBuffer stem(std::initializer_list<Instrument> only)
 {
@@ -183,14 +183,18 @@ TEST(Soundtrack, LoopSeamHasNoJump)
 
 TEST(Soundtrack, SectionsRiseAndFallAndCymbalsLandWhereThePictureChanges)
 {
-    const double intro = rmsDb(piece(), 0.0, 16.0);
-    EXPECT_LT(intro, rmsDb(piece(), 30.0, 57.0) - 3.0) << "the intro is sparse";
+    using namespace ShowTimes;
+    const double intro = rmsDb(piece(), 0.0, kCartoonCut - 0.5);
+    EXPECT_LT(intro, rmsDb(piece(), kRoomCut + 1.0, kTurningModelCut - 1.0) - 3.0) << "the intro is sparse";
     EXPECT_GT(intro, -30.0) << "but audible";
-    EXPECT_LT(rmsDb(piece(), 16.5, 20.5), rmsDb(piece(), 25.0, 29.0) - 2.0) << "the build gains energy";
-    EXPECT_LT(rmsDb(piece(), 58.5, 69.5), rmsDb(piece(), 70.5, 86.5) - 4.0) << "the break is quieter than the drop";
-    // The big white flash at 29.09 s and the drop at 70 s both get a cymbal.
+    EXPECT_LT(rmsDb(piece(), kCartoonCut, kCartoonCut + 4.0), rmsDb(piece(), kRoomCut - 4.0, kRoomCut) - 2.0)
+        << "the build gains energy";
+    EXPECT_LT(rmsDb(piece(), kTurningModelCut + 0.5, kLightSceneCut - 0.5),
+              rmsDb(piece(), kLightSceneCut + 0.5, kDanceCut - 0.5) - 4.0)
+        << "the break is quieter than the drop";
+    // The big white flash that opens the room and the drop both get a cymbal.
     const StereoBuffer cymbals = stem({Instrument::Crash});
-    for (double cut : {64 * kBeat, 70.0})
+    for (double cut : {kRoomCut, kLightSceneCut})
         EXPECT_GT(rmsDb(cymbals, cut, cut + 0.2), rmsDb(cymbals, cut - 0.6, cut - 0.05) + 20.0)
             << "no crash at " << cut << " s";
 }
@@ -205,15 +209,17 @@ TEST(Soundtrack, KicksFallOnTheBeatGrid)
     constexpr double kTolerance = 0.002;
     int onBeat = 0;
     for (double t : hits) {
-        const bool groove = t > 87.0 && t < 100.0;
+        const bool groove = t > ShowTimes::kDanceCut && t < ShowTimes::kDanceEnd;
         // The shuffle delays every second sixteenth by 0.3 of a sixteenth.
         const double shuffled = distanceToGrid(t - (1.0 + 0.3) * kBeat / 4.0, kBeat / 2.0);
         const bool onSixteenth = distanceToGrid(t, kBeat / 4.0) < kTolerance || shuffled < kTolerance;
         const bool onGrid = distanceToGrid(t, kBeat) < kTolerance || (groove && onSixteenth);
         EXPECT_TRUE(onGrid) << "kick off the grid at " << t << " s";
-        onBeat += distanceToGrid(t, kBeat) < kTolerance && t > 29.0 && t < 58.0;
+        onBeat += distanceToGrid(t, kBeat) < kTolerance && t > ShowTimes::kRoomCut - 0.05 &&
+                  t < ShowTimes::kTurningModelCut;
     }
-    EXPECT_EQ(onBeat, 64) << "one kick per beat from 29.09 s to the break";
+    EXPECT_EQ(onBeat, ShowTimes::Arrangement::kBreak - ShowTimes::Arrangement::kMain)
+        << "one kick per beat from the room to the break";
 }
 
 // Noise is where a careless generator would differ between runs.

@@ -1,5 +1,6 @@
 // The timeline's windows, and the timing scripts read into it.
 #include "app/Globals.h"
+#include "app/ShowTimes.h"
 #include "app/Timeline.h"
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
@@ -65,7 +66,7 @@ struct TimelineTest : ::testing::Test {
 TEST_F(TimelineTest, NodeWindowOpensStrictlyInsideClosesStrictlyPastReopensAfterABackwardJumpAndJumpsOverItShowNothing)
 {
     osg::ref_ptr<osg::Node> scope = new osg::Group, empty = new osg::Group, skipped = new osg::Group;
-    const double end = 16.513636363636362;
+    const double end = ShowTimes::kOpeningScopeEnd;
     timeline->addNode(0.0, end, root.get(), scope.get());
     timeline->addNode(5.0, 5.0, root.get(), empty.get());
     timeline->addNode(20.0, 22.0, root.get(), skipped.get());

@@ -10,12 +10,19 @@ namespace soundtrack {
 
 namespace {
 
-// Cuts at 16.46, 29.09, 58, 70, 87, 100 and 116 s. 29.09, 70 and 100 s fall
-// exactly on beats 64, 154 and 220; the others move to the nearest bar.
+// Each section starts at the picture cut it follows (ShowTimes::Arrangement).
+constexpr int kBuild = ShowTimes::Arrangement::kBuild;
+constexpr int kMain = ShowTimes::Arrangement::kMain;
+constexpr int kBreak = ShowTimes::Arrangement::kBreak;
+constexpr int kDrop = ShowTimes::Arrangement::kDrop;
+constexpr int kGroove = ShowTimes::Arrangement::kGroove;
+constexpr int kFinale = ShowTimes::Arrangement::kFinale;
+constexpr int kOutro = ShowTimes::Arrangement::kOutro;
+
 const std::vector<SectionSpan> kSections = {
-    {Section::Intro, 0, 36},    {Section::Build, 36, 64},    {Section::Main, 64, 128},
-    {Section::Break, 128, 154}, {Section::Drop, 154, 192},   {Section::Groove, 192, 220},
-    {Section::Finale, 220, 256}, {Section::Outro, 256, kBeats},
+    {Section::Intro, 0, kBuild},        {Section::Build, kBuild, kMain},   {Section::Main, kMain, kBreak},
+    {Section::Break, kBreak, kDrop},    {Section::Drop, kDrop, kGroove},   {Section::Groove, kGroove, kFinale},
+    {Section::Finale, kFinale, kOutro}, {Section::Outro, kOutro, kBeats},
 };
 
 enum ChordName { Am, F, C, G, E, Em, Am7, D9 };
@@ -129,25 +136,28 @@ double chordEnd(double beat)
 // The closing values equal the opening ones so the loop does not jump.
 double padBrightness(double beat)
 {
-    static const Curve curve = {{0, .15},    {36, .2},   {64, .85},  {64, .55}, {128, .55},
-                                {128, .3},   {152, .9},  {154, .6},  {192, .6}, {192, .4},
-                                {220, .45},  {220, .6},  {256, .6},  {256, .2}, {264, .15}};
+    static const Curve curve = {{0, .15},         {kBuild, .2},     {kMain, .85},     {kMain, .55},
+                                {kBreak, .55},    {kBreak, .3},     {kDrop - 2, .9},  {kDrop, .6},
+                                {kGroove, .6},    {kGroove, .4},    {kFinale, .45},   {kFinale, .6},
+                                {kOutro, .6},     {kOutro, .2},     {kBeats, .15}};
     return evaluate(curve, beat);
 }
 
 double arpBrightness(double beat)
 {
-    static const Curve curve = {{0, .1},    {36, .1},  {64, .9},  {64, .5},   {128, .5},
-                                {128, .55}, {154, .55}, {154, .8}, {192, .8}, {220, .6},
-                                {256, .6},  {256, .15}, {264, .1}};
+    static const Curve curve = {{0, .1},        {kBuild, .1},     {kMain, .9},    {kMain, .5},
+                                {kBreak, .5},   {kBreak, .55},    {kDrop, .55},   {kDrop, .8},
+                                {kGroove, .8},  {kFinale, .6},    {kOutro, .6},   {kOutro, .15},
+                                {kBeats, .1}};
     return evaluate(curve, beat);
 }
 
 double bassBrightness(double beat)
 {
-    static const Curve curve = {{0, .2},   {36, .1},   {64, .8},  {64, .55},  {128, .55},
-                                {128, .3}, {154, .3},  {154, .7}, {192, .7},  {192, .5},
-                                {220, .55}, {256, .55}, {256, .2}, {264, .2}};
+    static const Curve curve = {{0, .2},        {kBuild, .1},     {kMain, .8},    {kMain, .55},
+                                {kBreak, .55},  {kBreak, .3},     {kDrop, .3},    {kDrop, .7},
+                                {kGroove, .7},  {kGroove, .5},    {kFinale, .55}, {kOutro, .55},
+                                {kOutro, .2},   {kBeats, .2}};
     return evaluate(curve, beat);
 }
 

@@ -1,19 +1,22 @@
 #include "tools/contentgen/soundtrack/Score.h"
 
+#include "app/ShowTimes.h"
+
 namespace soundtrack {
 
 // Noise swells into the big flash and into the drop; booms land on the
-// picture's hardest cuts.
+// title and on the picture's hardest cuts.
 void composeEffects(Score& s)
 {
-    s.add(Instrument::Riser, 48, 16, 0, 0.9f);
-    s.add(Instrument::Riser, 144, 10, 0, 1.0f);
-    s.add(Instrument::Riser, 188, 4, 0, 0.5f);
-    s.add(Instrument::Impact, 56, 1, 0, 0.6f);
-    s.add(Instrument::Impact, 64, 1, 0, 1.0f);
-    s.add(Instrument::Impact, 128, 1, 0, 0.5f);
-    s.add(Instrument::Impact, 154, 1, 0, 1.0f);
-    s.add(Instrument::Impact, 220, 1, 0, 0.6f);
+    namespace Cut = ShowTimes::Arrangement;
+    s.add(Instrument::Riser, Cut::kMain - 16, 16, 0, 0.9f);
+    s.add(Instrument::Riser, Cut::kDrop - 10, 10, 0, 1.0f);
+    s.add(Instrument::Riser, Cut::kGroove - 4, 4, 0, 0.5f);
+    s.add(Instrument::Impact, ShowTimes::Title::kStartBeat, 1, 0, 0.6f);
+    s.add(Instrument::Impact, Cut::kMain, 1, 0, 1.0f);
+    s.add(Instrument::Impact, Cut::kBreak, 1, 0, 0.5f);
+    s.add(Instrument::Impact, Cut::kDrop, 1, 0, 1.0f);
+    s.add(Instrument::Impact, Cut::kFinale, 1, 0, 0.6f);
 }
 
 Score composeSoundtrack()

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "app/ShowTimes.h"
+
 #include <cmath>
 #include <cstddef>
 
 namespace soundtrack {
 
-// 132 beats a minute makes a beat exactly 5/11 s, and 66 bars of four beats
-// exactly two minutes, so the loop is a whole number of frames.
+// The show's beat grid: 132 beats a minute makes a beat exactly 5/11 s, and
+// 66 bars of four beats exactly two minutes, so the loop is a whole number
+// of frames.
 constexpr int kSampleRate = 44100;
-constexpr int kBeatsPerBar = 4;
-constexpr int kBars = 66;
-constexpr int kBeats = kBars * kBeatsPerBar;
-constexpr double kSecondsPerBeat = 5.0 / 11.0;
+constexpr int kBeatsPerBar = ShowTimes::kBeatsPerBar;
+constexpr int kBeats = ShowTimes::kSoundtrackBeats;
+constexpr int kBars = kBeats / kBeatsPerBar;
+constexpr double kSecondsPerBeat = ShowTimes::kBeatSeconds;
 constexpr double kFramesPerBeat = kSampleRate * 5.0 / 11.0;
 constexpr std::size_t kLoopFrames = 5292000; // 120 s
 constexpr double kPi = 3.14159265358979323846;

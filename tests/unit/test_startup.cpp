@@ -1,0 +1,202 @@
+// Start-up: the files read ahead while the window opens, the list of them
+// that must follow the builders, the later parts' GL objects prepared
+// during the opening, and the speed-ups' conditions.
+#include "app/ContentPreloader.h"
+#include "app/GLWarmUp.h"
+#include "app/Globals.h"
+#include "app/Show.h"
+#include "app/SpeedUps.h"
+#include "app/Timeline.h"
+#include "camera/PathCamera.h"
+#include "effects/ImageFX.h"
+#include "effects/OverlaySpeedUps.h"
+#include "OffscreenView.h"
+#include "ShowTimeline.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <osg/BlendFunc>
+#include <osg/Geode>
+#include <osg/Texture2D>
+#include <osgDB/WriteFile>
+
+#include <unistd.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// Reads every file itself and notes each request, in order.
+class RecordingReader : public ContentReader
+{
+public:
+    osg::ref_ptr<osg::Image> image(const std::string& path) override
+    {
+        reads.push_back({path, false});
+        return dynamic_cast<osg::Image*>(readContentFile({path, false}).get());
+    }
+    osg::ref_ptr<osg::Node> model(const std::string& path) override
+    {
+        reads.push_back({path, true});
+        return dynamic_cast<osg::Node*>(readContentFile({path, true}).get());
+    }
+    ContentList reads;
+};
+
+osg::ref_ptr<osg::BlendFunc> blend(GLenum source, GLenum destination)
+{
+    return new osg::BlendFunc(source, destination);
+}
+
+std::string listed(const ContentList& files)
+{
+    std::ostringstream out;
+    for (const ContentFile& file : files)
+        out << "  " << file.path << (file.isModel ? " (model)" : "") << "\n";
+    return out.str();
+}
+
+} // namespace
+
+// Read ahead or not, a builder gets what the file holds, and gets it again
+// when it asks again; a missing file is missing either way.
+TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(writeTestImage("demodata/a.png", 10));
+    ASSERT_TRUE(writeTestImage("demodata/b.png", 20));
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    group->setName("model");
+    ASSERT_TRUE(osgDB::writeNodeFile(*group, "demodata/m.osg"));
+
+    ContentPreloader preloader({{"demodata/a.png", false}, {"demodata/m.osg", true}, {"demodata/gone.png", false}});
+    osg::ref_ptr<osg::Image> a = preloader.image("demodata/a.png");
+    ASSERT_TRUE(a.valid());
+    EXPECT_EQ(a->data()[0], 10);
+    osg::ref_ptr<osg::Image> again = preloader.image("demodata/a.png");
+    ASSERT_TRUE(again.valid());
+    EXPECT_NE(again.get(), a.get());
+    osg::ref_ptr<osg::Node> model = preloader.model("demodata/m.osg");
+    ASSERT_TRUE(model.valid());
+    EXPECT_EQ(model->getName(), "model");
+    EXPECT_FALSE(preloader.image("demodata/gone.png").valid());
+    osg::ref_ptr<osg::Image> b = preloader.image("demodata/b.png");
+    ASSERT_TRUE(b.valid());
+    EXPECT_EQ(b->data()[0], 20);
+
+    // Stopped before it began, it leaves every file to the builders.
+    ContentPreloader stopped({{"demodata/b.png", false}, {"demodata/a.png", false}});
+    stopped.stop();
+    EXPECT_TRUE(stopped.image("demodata/a.png").valid());
+    EXPECT_TRUE(stopped.image("demodata/b.png").valid());
+}
+
+// A part that opens later, with a texture of its own.
+osg::ref_ptr<osg::Texture2D> addTexturedPart(double start, unsigned char level)
+{
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(8, 8, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), level);
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
+    osg::ref_ptr<osg::Geode> part = new osg::Geode;
+    part->getOrCreateStateSet()->setTextureAttributeAndModes(0, texture.get());
+    g_sceneParts.push_back(part);
+    g_timeline->addNode(start, start + 5.0, g_sceneSwitch.get(), part.get());
+    return texture;
+}
+
+// Later parts get their textures in the order they open.
+TEST(WarmUp, CompilesLaterPartsInTheOrderTheyOpen)
+{
+    ScratchDir dir;
+    ShowTimeline timeline;
+    OffscreenView offscreen(8);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    const osg::ref_ptr<osg::Texture2D> early = addTexturedPart(1.0, 10);
+    const osg::ref_ptr<osg::Texture2D> later = addTexturedPart(30.0, 20);
+    const osg::ref_ptr<osg::Texture2D> late = addTexturedPart(20.0, 30);
+    offscreen.draw(new osg::Group); // a frame, as the show has drawn before
+
+    osg::State& state = *offscreen.view->getState();
+    const unsigned id = state.getContextID();
+    GLWarmUp warmUp(*g_timeline, 15.0);
+    warmUp.compileNext(state);
+    EXPECT_TRUE(late->getTextureObject(id));
+    EXPECT_FALSE(later->getTextureObject(id));
+    warmUp.compileNext(state);
+    EXPECT_TRUE(later->getTextureObject(id));
+    EXPECT_TRUE(warmUp.done());
+    EXPECT_FALSE(early->getTextureObject(id)) << "opens before the warm-up ends";
+}
+
+
+// The whole show built from its real run folder: the list the preloader
+// gets must name every file the builders then read, in the same order, or
+// the files left out are read on the main thread and the ones out of order
+// wait behind the others.
+TEST(PreloadList, NamesEveryFileTheShowReadsWhileItBuildsInTheOrderItReadsThem)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    OffscreenView offscreen(9);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    CaptureStdout quiet;
+    g_camera = new PathCamera;
+    g_rootGroup = new osg::Group;
+    RecordingReader reader;
+    g_contentReader = &reader;
+    buildShow(1);
+    g_contentReader = nullptr;
+
+    const ContentList expected = showContentInLoadOrder();
+    const auto same = [](const ContentFile& a, const ContentFile& b) {
+        return a.path == b.path && a.isModel == b.isModel;
+    };
+    EXPECT_TRUE(std::equal(reader.reads.begin(), reader.reads.end(), expected.begin(), expected.end(), same))
+        << "the builders read:\n" << listed(reader.reads) << "the preloader is given:\n" << listed(expected);
+}
+
+// A speed-up runs only when its condition holds; one that does not is
+// named on the console with the reason, and a later one can ask what was
+// tried before it.
+TEST(SpeedUps, RunWhenTheirConditionHoldsAndNameTheOnesSkippedWithTheReason)
+{
+    ASSERT_TRUE(speedUpsOn()) << kPlainPathVariable << " is set for the unit tests";
+    CaptureStdout console;
+    SpeedUpList list("the test part");
+    int ran = 0;
+    EXPECT_TRUE(list.apply("first", [] { return holds(); }, [&] { ++ran; }));
+    EXPECT_FALSE(list.apply("second", [] { return unmet("it is not still"); }, [&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(console.text(), "Speed-up skipped in the test part: second (it is not still)\n");
+    EXPECT_TRUE(list.tried("second"));
+    EXPECT_FALSE(list.applied("second"));
+    EXPECT_TRUE(list.applied("first"));
+    EXPECT_FALSE(list.tried("third"));
+}
+
+// The overlays' speed-ups rest on blending that leaves the frame alone where
+// the texel left out is drawn, at any opacity the effect gives the quad.
+TEST(SpeedUps, BlendingKeepsTheFrameOnlyWhereTheTexelAddsNothing)
+{
+    const osg::Vec4 clear(0, 0, 0, 0), clearWhite(1, 1, 1, 0), opaque(0.5f, 0.5f, 0.5f, 1);
+    EXPECT_TRUE(keepsTheFrame(*blend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), clear));
+    EXPECT_TRUE(keepsTheFrame(*blend(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA), clear));
+    EXPECT_TRUE(keepsTheFrame(*blend(GL_SRC_ALPHA, GL_ONE), clear));
+    EXPECT_TRUE(keepsTheFrame(*blend(GL_DST_COLOR, GL_SRC_ALPHA), clearWhite));
+    EXPECT_FALSE(keepsTheFrame(*blend(GL_DST_COLOR, GL_SRC_ALPHA), clear)) << "multiplies by black";
+    EXPECT_FALSE(keepsTheFrame(*blend(GL_ONE, GL_ZERO), clear)) << "replaces the frame";
+    EXPECT_FALSE(keepsTheFrame(*blend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), opaque));
+    EXPECT_FALSE(keepsTheFrame(*blend(GL_CONSTANT_COLOR, GL_ONE), clear)) << "a factor it cannot judge";
+
+    // Once still, an effect refuses to move its texture coordinates.
+    struct Still : Demo::Image::CImageFX {
+        Still() : CImageFX(new osg::Geometry) {}
+        osg::ref_ptr<osg::Group> getNode() override { return new osg::Group; }
+    } effect;
+    effect.holdStill();
+    CaptureStdout console;
+    effect.setMode(Demo::Image::CImageFX::SweepS);
+    EXPECT_TRUE(effect.isStill());
+    EXPECT_NE(console.text().find("kept still"), std::string::npos);
+}
