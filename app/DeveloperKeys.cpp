@@ -9,6 +9,7 @@
 #include "app/Pause.h"
 #include "app/ScriptWatcher.h"
 #include "app/Timeline.h"
+#include "app/panel/AuthorPanel.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
 
@@ -62,6 +63,8 @@ void GFX::reloadScripts()
 {
     std::cout << "** ResetAndLoad **" << std::endl;
     g_timeline->reload(Timeline::ReloadAll);
+    if (panel)
+        panel->reloaded();
     // The camera script may name other position files now.
     if (watcher)
         watcher->watchFiles(timingScriptFiles());
@@ -78,7 +81,12 @@ void GFX::stepOnBeatGrid(int beatsPerStep, int steps)
 {
     // From the time on screen now, the one the last frame showed.
     const double target = stepOnGrid(g_time, beatsPerStep, steps);
-    const BarAndBeat at = barAndBeatAt(target);
-    std::cout << "** Bar " << at.bar << " beat " << at.beat << ": " << target << " s **" << std::endl;
+    printWhereLanded(target);
     setTime(target);
+}
+
+void GFX::printWhereLanded(double seconds)
+{
+    const BarAndBeat at = barAndBeatAt(seconds);
+    std::cout << "** Bar " << at.bar << " beat " << at.beat << ": " << seconds << " s **" << std::endl;
 }

@@ -3,6 +3,7 @@
 #include "app/DemoClock.h"
 #include "app/Globals.h"
 #include "app/ScriptWatcher.h"
+#include "app/panel/AuthorPanel.h"
 #include "app/ShowTimes.h"
 #include "app/SpeedUps.h"
 #include "app/StartTime.h"
@@ -15,8 +16,10 @@
 #include <SDL/SDL.h>
 #include <osgUtil/SceneView>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 namespace {
 const osg::Vec4 kGrey(0.4f, 0.4f, 0.4f, 1.0f);
@@ -24,6 +27,8 @@ const osg::Vec4 kBlack(0.0f, 0.0f, 0.0f, 0.0f);
 } // namespace
 
 const char* const GFX::kSoundtrack = "ddata/velmo-tesk.mp3";
+
+GFX::GFX() = default;
 
 GFX::~GFX()
 {
@@ -118,16 +123,23 @@ void GFX::showSplash(std::string path)
 
 void GFX::quitIfAsked()
 {
-    if (viewer->isDone())
-        exitProcess(0);
     const Uint8* keys = SDL_GetKeyState(nullptr);
-    if (keys[SDLK_ESCAPE])
-        exitProcess(0);
+    if (!viewer->isDone() && !keys[SDLK_ESCAPE])
+        return;
+    if (panel)
+        panel->beforeExit();
+    exitProcess(0);
 }
 
 void GFX::applyCamera()
 {
-    g_camera->handleKeys(SDL_GetKeyState(nullptr));
+    // The held keys as SDL has them, less those the author's panel took.
+    int count = 0;
+    const Uint8* held = SDL_GetKeyState(&count);
+    std::vector<Uint8> keys(held, held + std::max(count, static_cast<int>(SDLK_LAST)));
+    if (panel)
+        panel->maskHeldKeys(keys.data());
+    g_camera->handleKeys(keys.data());
     g_camera->updateShake();
     g_camera->updateBump();
     const Vector3 eye = g_camera->getEye();
@@ -146,9 +158,14 @@ void GFX::frame()
 {
     quitIfAsked();
     if (viewer->hasKeyPress())
-        handleDeveloperKey(viewer->getKeySymbol());
+        handleKey(viewer->getKeySymbol(), viewer->getKeyModifiers());
+    const std::vector<osgSDL::PointerEvent> pointer = viewer->takePointerEvents();
+    if (panel)
+        panel->handlePointer(pointer);
     reloadChangedScripts();
     applyCamera();
+    if (panel)
+        panel->update(g_time);
     viewer->runOnce();
     warmUpLaterParts();
     updateBackground();
@@ -193,6 +210,39 @@ void GFX::reloadChangedScripts()
     for (const std::string& path : changed)
         std::cout << "Changed: " << path << std::endl;
     reloadScripts();
+}
+
+void GFX::handleKey(int key, int modifiers)
+{
+    // Only the show in its window has the panel; the capture has no keys.
+    if (key == SDLK_TAB && sdlStarted && g_timeline) {
+        if (!panel)
+            panel = std::make_unique<AuthorPanel>(*g_rootGroup, *g_timeline, soundtrackSeconds(), kSoundtrack,
+                                                  [this](double seconds, bool placeMusic) { jumpTo(seconds, placeMusic); });
+        panel->toggle();
+        return;
+    }
+    if (panel && panel->handleKey(key, modifiers))
+        return;
+    handleDeveloperKey(key);
+}
+
+void GFX::jumpTo(double seconds, bool placeMusic)
+{
+    if (!placeMusic) {
+        // Scrubbing: the picture follows, the music waits for the release.
+        g_timeOffset = seconds - time();
+        return;
+    }
+    printWhereLanded(seconds);
+    setTime(seconds);
+}
+
+double GFX::soundtrackSeconds() const
+{
+    FSOUND_STREAM* stream = g_music ? g_music->getStream() : nullptr;
+    const int milliseconds = stream ? FSOUND_Stream_GetLengthMs(stream) : -1;
+    return milliseconds > 0 ? milliseconds / 1000.0 : ShowTimes::kSoundtrackSeconds;
 }
 
 void GFX::setTime(double seconds)

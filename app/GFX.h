@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class AuthorPanel;
 class ScriptWatcher;
 namespace osgSDL { class Viewer; class Viewport; }
 namespace osgUtil { class SceneView; }
@@ -17,7 +18,7 @@ namespace Demo { namespace Image { class CTextureImage; } }
 class GFX : public TimeSyncer
 {
 public:
-    GFX() = default;
+    GFX();
     virtual ~GFX();
     GFX(const GFX&) = delete;
     GFX& operator=(const GFX&) = delete;
@@ -60,7 +61,13 @@ public:
 private:
     void createShowObjects();
     void createViewer();
+    void handleKey(int key, int modifiers);
     void handleDeveloperKey(int key);
+    // Jumps as the panel asks: with the music, saying where, or (while the
+    // author scrubs) the picture alone.
+    void jumpTo(double seconds, bool placeMusic);
+    static void printWhereLanded(double seconds);
+    double soundtrackSeconds() const;
     void togglePause();
     void stepOnBeatGrid(int beatsPerStep, int steps);
     void reloadScripts();
@@ -80,4 +87,5 @@ private:
     osgSDL::Viewport* viewport = nullptr;
     osgUtil::SceneView* sceneView = nullptr;
     std::unique_ptr<GLWarmUp> warmUp;
+    std::unique_ptr<AuthorPanel> panel;
 };

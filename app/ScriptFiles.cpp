@@ -3,14 +3,13 @@
 #include "app/Timeline.h"
 
 #include "app/Globals.h"
+#include "app/ScriptFormat.h"
 #include "camera/PathCamera.h"
 #include "effects/Flash.h"
 #include "effects/OverlaySpeedUps.h"
 
 #include <osg/BlendFunc>
 
-#include <algorithm>
-#include <cstdio>
 #include <iostream>
 
 namespace {
@@ -46,6 +45,30 @@ void Timeline::addFlash(double start, double end, double up, double down, double
     osg::Node* node = flash->getNode().get();
     sw->addChild(node, false);
     (kind == WhiteFlash ? m_flashes : m_blacks).push_back({sw, flash, node, start, end, false});
+}
+
+void Timeline::moveFlash(int kind, std::size_t index, double start, double end)
+{
+    std::vector<EffectWindow>& list = flashList(kind);
+    if (index >= list.size())
+        return;
+    EffectWindow& w = list[index];
+    if (w.shown) {
+        w.sw->setChildValue(w.node, false);
+        w.shown = false;
+    }
+    w.start = start;
+    w.end = end;
+}
+
+void Timeline::removeFlash(int kind, std::size_t index)
+{
+    std::vector<EffectWindow>& list = flashList(kind);
+    if (index >= list.size())
+        return;
+    list[index].sw->removeChild(list[index].node);
+    delete list[index].effect;
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void Timeline::reload(int which)
@@ -91,37 +114,32 @@ void Timeline::clearFlashes(std::vector<EffectWindow>& list)
 
 void Timeline::loadCameras(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file) {
+    std::string text;
+    if (!readWholeFile(path, text)) {
         std::cout << "Could not open file: " << path << std::endl;
         return;
     }
-    float start = 0, end = 0;
-    char name[1024];
-    while (std::fscanf(file, "%f %f %1023s", &start, &end, name) == 3) {
-        const std::string posFile = std::string("scripts/") + name;
-        std::cout << "Adding Camera, Start: " << start << " End: " << end
+    for (const CameraRecord& record : readCameraRecords(text)) {
+        const std::string posFile = "scripts/" + record.file;
+        std::cout << "Adding Camera, Start: " << record.start << " End: " << record.end
                   << " Filename: " << posFile << std::endl;
-        addCamera(start, end, new PathCamera(posFile.c_str()));
+        addCamera(record.start, record.end, new PathCamera(posFile.c_str()));
     }
-    std::fclose(file);
 }
 
 void Timeline::loadFlashes(const std::string& path, int kind)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file) {
+    std::string text;
+    if (!readWholeFile(path, text)) {
         std::cout << "Could not open file: " << path << std::endl;
         return;
     }
-    float v[6];
-    while (std::fscanf(file, "%f %f %f %f %f %f", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) == 6) {
+    for (const FlashRecord& r : readFlashRecords(text)) {
         if (kind == WhiteFlash)
-            std::cout << "Adding Flash, Start: " << v[0] << " End: " << v[1] << " Up: " << v[2];
+            std::cout << "Adding Flash, Start: " << r.start << " End: " << r.end << " Up: " << r.up;
         else
-            std::cout << "Adding Black, Start: " << v[0] << " End:" << v[1] << "Up: " << v[2];
-        std::cout << " Down: " << v[3] << " Peek: " << v[4] << " Strength: " << v[5] << std::endl;
-        addFlash(v[0], v[1], v[2], v[3], v[4], v[5], kind);
+            std::cout << "Adding Black, Start: " << r.start << " End:" << r.end << "Up: " << r.up;
+        std::cout << " Down: " << r.down << " Peek: " << r.peek << " Strength: " << r.strength << std::endl;
+        addFlash(r.start, r.end, r.up, r.down, r.peek, r.strength, kind);
     }
-    std::fclose(file);
 }

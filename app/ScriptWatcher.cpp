@@ -1,5 +1,7 @@
 #include "app/ScriptWatcher.h"
 
+#include "app/ScriptFormat.h"
+
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -19,18 +21,15 @@ std::pair<std::string, std::string> splitPath(const std::string& path)
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The names the camera loader would read, in the same pattern, so the two
+// The names the camera loader reads, through the same reader, so the two
 // always agree on which position files belong to the show.
 void addNamedPositionFiles(std::vector<std::string>& paths)
 {
-    std::FILE* file = std::fopen(kCamerasScript, "r");
-    if (!file)
+    std::string text;
+    if (!readWholeFile(kCamerasScript, text))
         return;
-    float start = 0, end = 0;
-    char name[1024];
-    while (std::fscanf(file, "%f %f %1023s", &start, &end, name) == 3)
-        paths.push_back(std::string("scripts/") + name);
-    std::fclose(file);
+    for (const CameraRecord& record : readCameraRecords(text))
+        paths.push_back("scripts/" + record.file);
 }
 
 } // namespace

@@ -25,6 +25,7 @@ const char* const kOpeningModel = "ddata/rutor.osg";
 void registerOpeningScope(OpeningParts& opening)
 {
     buildStartScope(opening.scope);
+    opening.scope->setName("opening scope");
     g_timeline->addNode(0.0, ShowTimes::kOpeningScopeEnd, g_sceneSwitch.get(), opening.scope.get());
 }
 
@@ -37,6 +38,7 @@ void registerOpeningModel(OpeningParts& opening)
         cartoon->addChild(opening.model.get());
         speedUpOutline(speedUps, "opening model", *cartoon);
     }
+    cartoon->setName(kOpeningModel);
     opening.cartoon = cartoon;
     g_timeline->addNode(ShowTimes::kCartoonCut, ShowTimes::kRoomCut, g_sceneSwitch.get(), opening.cartoon.get());
     g_timeline->addCamera(0.0, ShowTimes::kOpeningCameraEnd, new PathCamera("scripts/rutorcam.pos"));

@@ -71,6 +71,12 @@ public:
     // The pictures the script-made flashes read, in the order they read them.
     static ContentList scriptContent();
 
+    // The author's edits of the flash (WhiteFlash) or black (BlackFade)
+    // windows, by their place in the list. A window that was open is
+    // switched off, so it opens afresh at its new time.
+    void moveFlash(int kind, std::size_t index, double start, double end);
+    void removeFlash(int kind, std::size_t index);
+
     void update(double t);
 
     const std::vector<NodeWindow>& nodeWindows() const { return m_nodes; }
@@ -92,6 +98,7 @@ private:
 
     void clearCameras();
     void clearFlashes(std::vector<EffectWindow>& list);
+    std::vector<EffectWindow>& flashList(int kind) { return kind == WhiteFlash ? m_flashes : m_blacks; }
     void loadCameras(const std::string& path);
     void loadFlashes(const std::string& path, int kind);
 

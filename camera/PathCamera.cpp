@@ -30,8 +30,10 @@ Vector3 jitter()
 PathCamera::PathCamera(const char* poseFile)
 {
     std::cout << "Creating camera" << std::endl;
-    if (poseFile)
+    if (poseFile) {
+        m_poseFileName = poseFile;
         load(poseFile);
+    }
 }
 
 PathCamera::~PathCamera()

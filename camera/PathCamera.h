@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // The viewing pose (eye, center, up) handed to the scene view every frame.
 // It follows a recorded path inside its timeline window, can be flown with
@@ -18,6 +19,9 @@ public:
     ~PathCamera();
     PathCamera(const PathCamera&) = delete;
     PathCamera& operator=(const PathCamera&) = delete;
+
+    // The position file the camera was made from; empty for none.
+    const std::string& getPoseFileName() const { return m_poseFileName; }
 
     // Position files: reading appends every complete nine-number record.
     bool load(const char* path);
@@ -70,6 +74,7 @@ private:
     void promptAndStartRecording(const char* prompt, bool poses);
     void finishRecording();
 
+    std::string m_poseFileName;
     Spline m_eyeSpline;
     Spline m_centerSpline;
     Spline m_upSpline;

@@ -74,6 +74,7 @@ void CHUD::loadText(const std::string& path)
         std::cout << "Error opening file: " << path << std::endl;
         throw CFileException{path};
     }
+    root->setName(path);
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::string& line : splitHudLines(content))
         lines.push_back(std::move(line));

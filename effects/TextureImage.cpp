@@ -124,6 +124,7 @@ CTextureImage::CTextureImage(const std::string& path, const osg::ref_ptr<osg::Im
 {
     loadTexture(path, picture);
     buildQuad();
+    root->setName(path);
 }
 
 bool CTextureImage::drawAsSolidColour()

@@ -73,6 +73,7 @@ osg::ref_ptr<osg::Node> turningModel(SpeedUpList& speedUps)
         speedUpOutline(speedUps, "turning model", *cartoon);
     }
     osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform;
+    transform->setName(kTurningModel);
     transform->addChild(cartoon.get());
     transform->setUpdateCallback(new osgUtil::TransformCallback(cartoon->getBound().center(),
                                                                 osg::Vec3(0.0f, 1.0f, 0.2f), kTurnSpeed));
@@ -142,6 +143,7 @@ void buildCharacterScene()
 
     // Without a character its window stays empty; its camera still flies.
     if (osg::ref_ptr<osg::Group> character = createCharacter()) {
+        character->setName("skeleton/skeleton.cfg");
         if (auto* cartoon = dynamic_cast<ColourCartoon*>(character->getChild(0)))
             speedUpOutline(speedUps, "dancer", *cartoon);
         registerNode(Dance::kStart, Dance::kEnd, character.get());
@@ -150,6 +152,7 @@ void buildCharacterScene()
 
     osg::ref_ptr<osg::Group> scope = buildScopeScene();
     scope->setCullingActive(false);
+    scope->setName("feedback scope");
     speedUpScopeEcho(speedUps);
     registerNode(Echo::kStart, Echo::kEnd, scope.get());
 }

@@ -166,6 +166,7 @@ void buildEnvironmentRoom()
     SpeedUpList speedUps("the room");
     // Without the room the bands and the overlay still run, over black.
     if (osg::ref_ptr<osg::Node> room = readSceneModel(kRoomModel)) {
+        room->setName(kRoomModel);
         createSpecularHighlights(room.get());
         speedUpRoom(speedUps, *room);
         g_sceneParts.push_back(room);

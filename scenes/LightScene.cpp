@@ -268,6 +268,7 @@ void buildLightScene()
 {
     SpeedUpList speedUps("the light scene");
     osg::ref_ptr<osg::Group> segment = new osg::Group;
+    segment->setName("light scene, " + std::string(kTorusModel));
     segment->addChild(makeTorusOverlay(speedUps).get());
 
     osg::ref_ptr<osg::Group> shadowRoot = new osg::Group;

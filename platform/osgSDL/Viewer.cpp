@@ -129,13 +129,20 @@ void Viewer::processEvents()
             m_done = true;
             break;
         case SDL_KEYDOWN:
-            m_pendingPresses.push_back(event.key.keysym.sym);
+            m_pendingPresses.push_back({event.key.keysym.sym, event.key.keysym.mod});
             m_pressedThisBatch.push_back(event.key.keysym.sym);
             break;
         case SDL_KEYUP:
             if (std::find(m_pressedThisBatch.begin(), m_pressedThisBatch.end(),
                           event.key.keysym.sym) != m_pressedThisBatch.end())
                 m_tappedKeys.push_back(event.key.keysym.sym);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            addButtonEvent(event.button);
+            break;
+        case SDL_MOUSEMOTION:
+            m_pointerEvents.push_back({PointerEvent::Motion, 0, event.motion.x, event.motion.y});
             break;
         default:
             break;
@@ -144,9 +151,31 @@ void Viewer::processEvents()
     latchTappedKeys();
     m_keyPressed = !m_pendingPresses.empty();
     if (m_keyPressed) {
-        m_keySymbol = m_pendingPresses.front();
+        m_keySymbol = m_pendingPresses.front().symbol;
+        m_keyModifiers = m_pendingPresses.front().modifiers;
         m_pendingPresses.pop_front();
     }
+}
+
+void Viewer::addButtonEvent(const SDL_MouseButtonEvent& button)
+{
+    // SDL 1.2 reports the wheel as presses (and releases) of two buttons.
+    const bool press = button.type == SDL_MOUSEBUTTONDOWN;
+    if (button.button == SDL_BUTTON_WHEELUP || button.button == SDL_BUTTON_WHEELDOWN) {
+        if (press)
+            m_pointerEvents.push_back({button.button == SDL_BUTTON_WHEELUP ? PointerEvent::WheelUp
+                                                                          : PointerEvent::WheelDown,
+                                       button.button, button.x, button.y});
+        return;
+    }
+    m_pointerEvents.push_back({press ? PointerEvent::Press : PointerEvent::Release, button.button, button.x, button.y});
+}
+
+std::vector<PointerEvent> Viewer::takePointerEvents()
+{
+    std::vector<PointerEvent> events;
+    events.swap(m_pointerEvents);
+    return events;
 }
 
 void Viewer::releaseLatchedKeys()

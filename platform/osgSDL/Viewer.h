@@ -17,6 +17,13 @@ namespace osgSDL {
 
 class Viewport;
 
+// What the mouse did, in window pixels counted from the top left.
+struct PointerEvent {
+    enum Type { Press, Release, Motion, WheelUp, WheelDown } type;
+    int button; // SDL's button number for a press or a release
+    int x, y;
+};
+
 // The window, its OpenGL context and the frame loop's event handling over
 // SDL 1.2. SDL video must be initialised before open(). Instead of a window
 // it can draw off screen (openOffscreen), where it needs neither SDL nor an
@@ -55,12 +62,17 @@ public:
     bool isDone() const { return m_done; }
     bool hasKeyPress() const { return m_keyPressed; }
     int getKeySymbol() const { return m_keySymbol; }
+    // The modifier keys (SDL's KMOD_ bits) held when that key went down.
+    int getKeyModifiers() const { return m_keyModifiers; }
+    // The mouse's events since the last call, in order.
+    std::vector<PointerEvent> takePointerEvents();
     float getFrameTime() const { return m_frameTime; }
 
 private:
     static std::string videoDriverName();
     void renderViewports();
     void processEvents();
+    void addButtonEvent(const SDL_MouseButtonEvent& button);
     void releaseLatchedKeys();
     void latchTappedKeys();
 
@@ -79,10 +91,15 @@ private:
     bool m_done = false;
     bool m_keyPressed = false;
     int m_keySymbol = 0;
+    int m_keyModifiers = 0;
     float m_frameTime = 0.0f;
     // Presses wait here so each frame reports exactly one, and none is lost
     // when several arrive between two frames.
-    std::deque<int> m_pendingPresses;
+    struct KeyPress {
+        int symbol, modifiers;
+    };
+    std::deque<KeyPress> m_pendingPresses;
+    std::vector<PointerEvent> m_pointerEvents;
     // Keys pressed and released between two frames: they are shown held in
     // SDL's key-state array for one frame, so a quick tap is never missed.
     std::vector<int> m_pressedThisBatch;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// Writing the author's files without ever losing one: the new text goes to
+// a temporary file beside the old one and is renamed over it only once it
+// is whole on disk, so a save that fails half way leaves the old file as it
+// was; the old file's bytes are kept first under `backup`.
+
+struct WriteResult {
+    bool written;
+    std::string message; // why not, when not
+};
+
+// Whether the file exists and nobody may write it (its write bits are all
+// off), which holds even for a user the system would let write anyway.
+bool isMarkedReadOnly(const std::string& path);
+
+// Writes `text` to `path` as above. With `backup` non-empty and an old file
+// there, the old bytes are copied to `backup` first.
+WriteResult writeFileSafely(const std::string& path, const std::string& text, const std::string& backup);
+
+// `path` itself when no file of that name exists, else `path` with ".2",
+// ".3" and so on, the first that does not exist.
+std::string unusedName(const std::string& path);
