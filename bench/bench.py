@@ -40,14 +40,7 @@ def main():
     segments = show_segments()
 
     report_startup()
-    with harness.Show() as show:
-        samples = []  # (wall clock, demo time, frame)
-        m, _ = show.wait_for(r"^FPS:\S+ Time:(\S+) Frame: (\d+)$", timeout=120)
-        samples.append((time.time(), float(m.group(1)), int(m.group(2))))
-        while samples[-1][1] < args.until:
-            t, frame = show.status_time(timeout=120)
-            samples.append((time.time(), t, frame))
-        show.quit()
+    samples = play_through(args.until)  # (wall clock, demo time, frame)
 
     print("%-32s %8s %8s %8s" % ("segment", "fps avg", "fps min", "frames"))
     for start, end, name in segments:
@@ -64,7 +57,44 @@ def main():
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
     frametimes.print_report(samples, segments, args.plot)
+    report_panel(args, segments)
     report_sync(args)
+
+
+def play_through(until, panel=False):
+    """(wall clock, demo time, frame) of every status line of one run from
+    0 s, with the author's panel shown from the start or not."""
+    with harness.Show() as show:
+        samples = []
+        m, _ = show.wait_for(r"^FPS:\S+ Time:(\S+) Frame: (\d+)$", timeout=120)
+        if panel:
+            show.key("Tab")
+        samples.append((time.time(), float(m.group(1)), int(m.group(2))))
+        while samples[-1][1] < until:
+            t, frame = show.status_time(timeout=120)
+            samples.append((time.time(), t, frame))
+        show.quit()
+    return samples
+
+
+def mean_frame_ms(samples, start, end):
+    frames, seconds = 0, 0.0
+    for (w0, t0, f0), (w1, t1, f1) in zip(samples, samples[1:]):
+        if start + 0.5 <= t0 and t1 <= end and f1 > f0:
+            frames += f1 - f0
+            seconds += w1 - w0
+    return 1000.0 * seconds / frames if frames else float("nan")
+
+
+def report_panel(args, segments):
+    """Frame time per segment with the author's panel hidden and shown, one
+    run each, closed first."""
+    closed = play_through(args.until)
+    shown = play_through(args.until, panel=True)
+    print("\nmean frame time with the author's panel (ms)")
+    print("  %-32s %8s %8s" % ("segment", "closed", "open"))
+    for start, end, name in segments:
+        print("  %-32s %8.2f %8.2f" % (name, mean_frame_ms(closed, start, end), mean_frame_ms(shown, start, end)))
 
 
 def report_startup(runs=5):

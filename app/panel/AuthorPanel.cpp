@@ -14,7 +14,6 @@
 
 namespace {
 
-const osg::Vec4 kBackground(0.0f, 0.0f, 0.0f, 0.55f);
 const osg::Vec4 kHighlight(1.0f, 1.0f, 0.5f, 0.45f);
 const osg::Vec4 kSelection(1.0f, 0.3f, 0.2f, 0.95f);
 const osg::Vec4 kPlayHead(1.0f, 0.25f, 0.25f, 0.95f);
@@ -67,9 +66,6 @@ void AuthorPanel::build()
         new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
     root->addChild(baking.get());
 
-    QuadBatch background;
-    background.add(PanelLayout::panel(), kBackground);
-    background.finish();
     osg::ref_ptr<osg::Geode> lanes = makeBakedScreenQuad(baked.get());
     const PanelRect area = PanelLayout::panel();
     fitBakedQuad(*lanes->getDrawable(0)->asGeometry(), osg::BoundingBox(area.x0, area.y0, 0, area.x1, area.y1, 0));
@@ -82,8 +78,8 @@ void AuthorPanel::build()
     // a bin sorts what it holds by state.
     osg::ref_ptr<osg::Group> content = new osg::Group;
     int bin = kFirstBin;
-    for (osg::Node* part : {static_cast<osg::Node*>(background.node().get()), static_cast<osg::Node*>(lanes.get()),
-                            static_cast<osg::Node*>(dynamicQuads.node().get()), static_cast<osg::Node*>(text.get())}) {
+    for (osg::Node* part : {static_cast<osg::Node*>(lanes.get()), static_cast<osg::Node*>(dynamicQuads.node().get()),
+                            static_cast<osg::Node*>(text.get())}) {
         part->getOrCreateStateSet()->setRenderBinDetails(bin++, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
         content->addChild(part);
     }

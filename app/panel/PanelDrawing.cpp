@@ -154,6 +154,8 @@ osg::ref_ptr<osg::Group> drawStaticLanes(const PanelLayout& layout, const TimeAx
 {
     QuadBatch quads;
     osg::ref_ptr<osg::Geode> labels = new osg::Geode;
+    // The panel's own shade is baked in too: one layer to blend a frame.
+    quads.add(PanelLayout::panel(), osg::Vec4(0.0f, 0.0f, 0.0f, 0.55f));
     drawAxis(quads, *labels, axis);
     drawLoudness(quads, *labels, axis, loudness);
     drawLanes(quads, *labels, layout, axis);

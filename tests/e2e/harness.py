@@ -208,6 +208,22 @@ class Show:
         time.sleep(hold)
         self._xdotool("keyup", name)
 
+    def chord(self, keys):
+        """Keys pressed together, as xdotool names them: "shift+Right"."""
+        self._xdotool("key", "--delay", "80", keys)
+
+    def click(self, x, y):
+        """A left click at window pixel (x, y), counted from the top left."""
+        self._xdotool("mousemove", str(x), str(y), "click", "1")
+
+    def drag(self, x0, y, x1, steps=8):
+        """Holds the left button at x0 and lets it go at x1, on row y."""
+        self._xdotool("mousemove", str(x0), str(y), "mousedown", "1")
+        for i in range(1, steps + 1):
+            time.sleep(0.05)
+            self._xdotool("mousemove", str(x0 + (x1 - x0) * i // steps), str(y))
+        self._xdotool("mouseup", "1")
+
     def screenshot(self):
         xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display.name],
                              check=True, stdout=subprocess.PIPE).stdout
