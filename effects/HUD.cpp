@@ -17,6 +17,7 @@ namespace {
 // "Hej och hå!" with the å as the single Latin-1 byte 0xE5; bytes are taken
 // as code points, so it shows as å.
 const char kDefaultText[] = "Hej och h\xe5!\nsadf\nsdf";
+const float kScreenWidth = 800.0f;
 } // namespace
 
 std::vector<std::string> splitHudLines(const std::string& content)
@@ -34,6 +35,49 @@ std::vector<std::string> splitHudLines(const std::string& content)
             current += c;
     }
     return result;
+}
+
+GlyphAdvances measureAdvances(const std::string& font, float size)
+{
+    // As the layout lays them out: the gap a run of one byte opens between
+    // two bars, over the run's length. Blanks and bytes the font lacks
+    // advance too, which their own bounds would not show.
+    const auto width = [&](const std::string& s) {
+        osg::ref_ptr<osgText::Text> probe = new osgText::Text;
+        probe->setFont(font);
+        probe->setCharacterSize(size, 1.0f);
+        probe->setText(s, osgText::String::ENCODING_ASCII);
+        const osg::BoundingBox box = probe->getBoundingBox();
+        return box.valid() ? box.xMax() - box.xMin() : 0.0f;
+    };
+    const int run = 32;
+    const float bars = width("||");
+    GlyphAdvances advances{};
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\n')
+            advances[byte] = std::max(0.0f, (width("|" + std::string(run, char(byte)) + "|") - bars) / run);
+    return advances;
+}
+
+std::string cutToWidth(const std::string& line, const GlyphAdvances& advances, float width)
+{
+    // Two glyphs' slack for a kerned pair or a glyph reaching past its
+    // advance.
+    // Zero bytes go: the layout drops them, and a line of nothing else would
+    // otherwise be kept whole, since they advance nothing.
+    std::string cut;
+    float reach = 0.0f;
+    int past = 0;
+    for (std::size_t i = 0; i < line.size() && past < 2; ++i) {
+        if (line[i] == '\0')
+            continue;
+        cut += line[i];
+        if (reach >= width)
+            ++past;
+        if (line[i] != '\n')
+            reach += advances[static_cast<unsigned char>(line[i])];
+    }
+    return cut;
 }
 
 std::string visibleLines(const std::vector<std::string>& lines, long long k, int maxLines)
@@ -78,13 +122,29 @@ void CHUD::loadText(const std::string& path)
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::string& line : splitHudLines(content))
         lines.push_back(std::move(line));
+    shownLines.clear();
     shownStep = kNoStep;
 }
 
 void CHUD::setPosition(int x, int y)
 {
     text->setPosition(osg::Vec3(static_cast<float>(x), static_cast<float>(y), 0.0f));
+    shownLines.clear();
     textChanged();
+}
+
+void CHUD::cutLinesToScreen()
+{
+    const float size = text->getCharacterHeight();
+    if (size != measuredSize) {
+        advances = measureAdvances("fonts/arial.ttf", size);
+        measuredSize = size;
+    }
+    const float width = kScreenWidth - text->getPosition().x();
+    shownLines.clear();
+    shownLines.reserve(lines.size());
+    for (const std::string& line : lines)
+        shownLines.push_back(cutToWidth(line, advances, width));
 }
 
 void CHUD::setMaxLines(int count)
@@ -96,6 +156,7 @@ void CHUD::setMaxLines(int count)
 void CHUD::setCharacterSize(int height)
 {
     text->setCharacterSize(static_cast<float>(height), 1.0f);
+    shownLines.clear();
     textChanged();
 }
 
@@ -149,7 +210,9 @@ void CHUD::update()
     const auto k = static_cast<long long>(std::trunc(time() * rate));
     if (k == shownStep)
         return;
-    text->setText(visibleLines(lines, k, maxLines), osgText::String::ENCODING_ASCII);
+    if (shownLines.size() != lines.size())
+        cutLinesToScreen();
+    text->setText(visibleLines(shownLines, k, maxLines), osgText::String::ENCODING_ASCII);
     shownStep = k;
     textChanged();
 }

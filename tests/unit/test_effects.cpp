@@ -337,6 +337,34 @@ TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedScrollsThemWithItsClockAndNamesA
     EXPECT_TRUE(missing.getLines().empty());
 }
 
+// A line is cut before layout only past where it has run off the screen:
+// in the show's font at the scroller's size, what is kept of a line of
+// random bytes already reaches across the width it is cut to.
+TEST(Hud, ALongLineIsCutOnlyWhereItHasRunOffTheScreen)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    const GlyphAdvances advances = measureAdvances("fonts/arial.ttf", 15.0f);
+    std::mt19937 random(3);
+    for (int trial = 0; trial < 20; ++trial) {
+        std::string line = "\n";
+        for (int i = 0; i < 3000; ++i) {
+            const char c = static_cast<char>(1 + random() % 255);
+            line += c == '\n' ? 'n' : c;
+        }
+        const std::string cut = cutToWidth(line, advances, 750.0f);
+        ASSERT_LT(cut.size(), line.size());
+        EXPECT_EQ(line.compare(0, cut.size(), cut), 0);
+        osg::ref_ptr<osgText::Text> text = new osgText::Text;
+        text->setFont("fonts/arial.ttf");
+        text->setCharacterSize(15.0f, 1.0f);
+        text->setText(cut.substr(1), osgText::String::ENCODING_ASCII);
+        EXPECT_GE(text->getBoundingBox().xMax(), 750.0f) << "cut at " << cut.size();
+    }
+    EXPECT_EQ(cutToWidth("\nshort", advances, 750.0f), "\nshort");
+    EXPECT_EQ(cutToWidth(std::string("\nab\0c", 5), advances, 750.0f), "\nabc") << "zero bytes are dropped";
+    EXPECT_LT(cutToWidth("\n" + std::string(1000000, '\0') + std::string(100000, 'x'), advances, 750.0f).size(), 1000u);
+}
+
 TEST(Stripes, PulseSlowlyWithTheDemoTimeAndDrawBehindTheSceneUnlessBlended)
 {
     EXPECT_DOUBLE_EQ(Overlays::stripeAlpha(0.0), 1.0);
