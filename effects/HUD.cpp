@@ -2,6 +2,7 @@
 
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
+#include "effects/ScrollingBake.h"
 
 #include <osg/BlendFunc>
 
@@ -80,15 +81,19 @@ std::string cutToWidth(const std::string& line, const GlyphAdvances& advances, f
     return cut;
 }
 
+LineWindow visibleWindow(long long lineCount, long long k, int maxLines)
+{
+    if (lineCount == 0)
+        return {0, 0};
+    const long long end = ((k % lineCount) + lineCount) % lineCount;
+    return {std::max(0LL, end - maxLines), end};
+}
+
 std::string visibleLines(const std::vector<std::string>& lines, long long k, int maxLines)
 {
-    if (lines.empty())
-        return {};
-    const long long n = static_cast<long long>(lines.size());
-    const long long current = ((k % n) + n) % n;
-    const long long first = std::max(0LL, current - maxLines);
+    const LineWindow window = visibleWindow(static_cast<long long>(lines.size()), k, maxLines);
     std::string shown;
-    for (long long i = first; i < current; ++i)
+    for (long long i = window.first; i < window.end; ++i)
         shown += lines[static_cast<std::size_t>(i)];
     return shown;
 }
@@ -111,6 +116,8 @@ CHUD::CHUD()
     root->addChild(layer);
 }
 
+CHUD::~CHUD() = default;
+
 void CHUD::loadText(const std::string& path)
 {
     std::ifstream in(path);
@@ -123,6 +130,7 @@ void CHUD::loadText(const std::string& path)
     for (std::string& line : splitHudLines(content))
         lines.push_back(std::move(line));
     shownLines.clear();
+    bakedWindow.reset();
     shownStep = kNoStep;
 }
 
@@ -138,6 +146,7 @@ void CHUD::cutLinesToScreen()
     const float size = text->getCharacterHeight();
     if (size != measuredSize) {
         advances = measureAdvances("fonts/arial.ttf", size);
+        reach = std::make_unique<GlyphReach>(measureReach("fonts/arial.ttf", size));
         measuredSize = size;
     }
     const float width = kScreenWidth - text->getPosition().x();
@@ -150,6 +159,7 @@ void CHUD::cutLinesToScreen()
 void CHUD::setMaxLines(int count)
 {
     maxLines = count;
+    bakedWindow.reset();
     shownStep = kNoStep;
 }
 
@@ -168,10 +178,35 @@ void CHUD::setAlpha(double alpha)
 
 void CHUD::textChanged()
 {
-    if (!bakeTrigger)
+    bakedWindow.reset();
+    if (!baked)
         return;
-    bakeTrigger->request();
-    fitBakedQuad(*bakedQuad, text->getBoundingBox());
+    baked->bakeWhole();
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
+}
+
+bool CHUD::scrollsOneLine(const LineWindow& next) const
+{
+    // Lines after the file's first start with their line end, so the text
+    // opens with an empty line and each moves up by exactly one line.
+    const auto startsALine = [&](long long i) { return shownLines[static_cast<std::size_t>(i)][0] == '\n'; };
+    return baked && bakedWindow && reach && next.first == bakedWindow->first + 1 &&
+           next.end == bakedWindow->end + 1 && next.end - next.first == maxLines && maxLines >= 3 &&
+           startsALine(bakedWindow->first) && startsALine(next.first);
+}
+
+void CHUD::scrollOneLine(const LineWindow& next)
+{
+    const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
+    const std::optional<ScrollBands> bands = scrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
+    if (!bands) {
+        textChanged();
+        return;
+    }
+    const auto line = [&](long long i) -> const std::string& { return shownLines[static_cast<std::size_t>(i)]; };
+    baked->scrollOneLine(*text, lineHeight, *bands, line(next.first),
+                         std::string(static_cast<std::size_t>(maxLines - 2), '\n') + line(next.end - 2) + line(next.end - 1));
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
 }
 
 bool CHUD::canBake() const
@@ -186,19 +221,11 @@ bool CHUD::canBake() const
 
 void CHUD::bakeText()
 {
-    osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();
-    bakeTrigger = new BakeOnRequest;
-    osg::ref_ptr<osg::Group> baking = makeBakingPass(geode.get(), baked.get(), bakeTrigger.get(), true);
-    // Over transparent black, colour times alpha and the alpha itself.
-    baking->getOrCreateStateSet()->setAttributeAndModes(
-        new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
-    osg::ref_ptr<osg::Geode> shown = makeBakedScreenQuad(baked.get());
-    shown->getOrCreateStateSet()->setAttributeAndModes(new osg::BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
-    bakedQuad = shown->getDrawable(0)->asGeometry();
-    fitBakedQuad(*bakedQuad, text->getBoundingBox());
+    baked = std::make_unique<ScrollingBake>(geode.get(), stateSet.get());
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
     root->removeChild(layer.get());
-    root->addChild(baking.get());
-    layer = makeOverlayLayer(shown.get(), 800.0f, 600.0f);
+    root->addChild(baked->passes());
+    layer = makeOverlayLayer(baked->shown(), 800.0f, 600.0f);
     root->addChild(layer.get());
 }
 
@@ -212,9 +239,15 @@ void CHUD::update()
         return;
     if (shownLines.size() != lines.size())
         cutLinesToScreen();
+    const LineWindow window = visibleWindow(static_cast<long long>(shownLines.size()), k, maxLines);
     text->setText(visibleLines(shownLines, k, maxLines), osgText::String::ENCODING_ASCII);
     shownStep = k;
-    textChanged();
+    if (scrollsOneLine(window))
+        scrollOneLine(window);
+    else
+        textChanged();
+    if (baked)
+        bakedWindow = window;
 }
 
 std::string CHUD::getText() const
