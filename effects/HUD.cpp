@@ -196,6 +196,15 @@ bool CHUD::scrollsOneLine(const LineWindow& next) const
            startsALine(bakedWindow->first) && startsALine(next.first);
 }
 
+bool CHUD::addsOneLine(const LineWindow& next) const
+{
+    // Drawn last, as the whole text would draw it; lines after the file's
+    // first start with their line end, so the new one takes a line of its
+    // own below the others.
+    return baked && bakedWindow && next.first == 0 && bakedWindow->first == 0 && next.end == bakedWindow->end + 1 &&
+           next.end >= 2 && shownLines[static_cast<std::size_t>(next.end - 1)][0] == '\n';
+}
+
 void CHUD::scrollOneLine(const LineWindow& next)
 {
     const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
@@ -243,10 +252,15 @@ void CHUD::update()
     const LineWindow window = visibleWindow(static_cast<long long>(shownLines.size()), k, maxLines);
     text->setText(visibleLines(shownLines, k, maxLines), osgText::String::ENCODING_ASCII);
     shownStep = k;
-    if (scrollsOneLine(window))
+    if (scrollsOneLine(window)) {
         scrollOneLine(window);
-    else
+    } else if (addsOneLine(window)) {
+        const auto lineCount = static_cast<std::size_t>(window.end - window.first);
+        baked->appendLines(*text, std::string(lineCount - 2, '\n') + shownLines[static_cast<std::size_t>(window.end - 1)]);
+        fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
+    } else {
         textChanged();
+    }
     if (baked)
         bakedWindow = window;
 }

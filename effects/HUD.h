@@ -67,6 +67,7 @@ public:
 private:
     void textChanged();
     bool scrollsOneLine(const LineWindow& next) const;
+    bool addsOneLine(const LineWindow& next) const;
     void scrollOneLine(const LineWindow& next);
 
     std::vector<std::string> lines;

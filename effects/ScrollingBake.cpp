@@ -126,6 +126,11 @@ ScrollingBake::ScrollingBake(osg::Geode* fullText, osg::StateSet* textState)
 {
     topBand = makeBand(textState, kTopClearBin);
     bottomBand = makeBand(textState, kBottomClearBin);
+    appended = new osgText::Text;
+    appended->setUseDisplayList(false);
+    osg::ref_ptr<osg::Geode> appendedGlyphs = new osg::Geode;
+    appendedGlyphs->setStateSet(textState);
+    appendedGlyphs->addDrawable(appended.get());
     for (int i = 0; i < 2; ++i)
         textures[i] = makeBakedScreenTexture();
     for (int i = 0; i < 2; ++i) {
@@ -142,6 +147,8 @@ ScrollingBake::ScrollingBake(osg::Geode* fullText, osg::StateSet* textState)
         step->addChild(topBand.group.get());
         step->addChild(bottomBand.group.get());
         passGroup->addChild(makeBakingPass(step.get(), textures[i].get(), scrollTriggers[i].get(), false));
+        appendTriggers[i] = new BakeOnRequest(false);
+        passGroup->addChild(makeBakingPass(appendedGlyphs.get(), textures[i].get(), appendTriggers[i].get(), false));
     }
     // Over transparent black, colour times alpha and the alpha itself.
     passGroup->getOrCreateStateSet()->setAttributeAndModes(
@@ -183,6 +190,13 @@ void ScrollingBake::bakeWhole()
 {
     showNext();
     wholeTriggers[current]->request();
+}
+
+void ScrollingBake::appendLines(const osgText::Text& style, const std::string& lines)
+{
+    styleLike(*appended, style);
+    appended->setText(lines, osgText::String::ENCODING_ASCII);
+    appendTriggers[current]->request();
 }
 
 void ScrollingBake::scrollOneLine(const osgText::Text& style, float lineHeight, const ScrollBands& bands,

@@ -37,7 +37,8 @@ std::optional<ScrollBands> scrollBands(float baseline, float lineHeight, int lin
 
 // The scroller's text baked into a screen texture, kept up to date at a
 // one-line scroll by moving the last bake up a line, texel for texel, and
-// drawing only the two bands again: a step then costs a line's glyphs,
+// drawing only the two bands again, and while the screen fills by drawing
+// the new line over the last bake: a step then costs a line's glyphs,
 // whatever the file holds, where baking the whole text cost up to 60 ms
 // for a screen full of dense glyphs. Two textures take turns: the step
 // reads the one shown and draws the other.
@@ -57,6 +58,9 @@ public:
 
     // Bakes the whole text on the next frame.
     void bakeWhole();
+    // Draws `lines` (laid out as in the whole text, the last of it) over the
+    // last bake: a line added below the others, as the screen fills.
+    void appendLines(const osgText::Text& style, const std::string& lines);
     // Moves the last bake up by `lineHeight` rows and draws `topLine` in the
     // top band and `bottomLines` (laid out as in the whole text) in the
     // bottom band, both styled as `style`.
@@ -75,6 +79,8 @@ private:
     std::array<osg::ref_ptr<osg::Texture2D>, 2> textures;
     std::array<osg::ref_ptr<BakeOnRequest>, 2> wholeTriggers;
     std::array<osg::ref_ptr<BakeOnRequest>, 2> scrollTriggers;
+    std::array<osg::ref_ptr<BakeOnRequest>, 2> appendTriggers;
+    osg::ref_ptr<osgText::Text> appended;
     std::array<osg::ref_ptr<osg::Geometry>, 2> copies;
     Band topBand;
     Band bottomBand;

@@ -445,6 +445,23 @@ TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
     };
     OffscreenView offscreen(10);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+
+    // As the screen fills, a line drawn over the last bake is drawn last, as
+    // in a whole bake: the very same pixels.
+    const auto firstLines = [&](int count) {
+        std::string shown;
+        for (int i = 0; i < count; ++i)
+            shown += lines[i];
+        return shown;
+    };
+    osg::ref_ptr<osgText::Text> filling = scrollerText(firstLines(10));
+    BakedScroller filled(filling.get());
+    offscreen.draw(filled.scene.get());
+    filling->setText(firstLines(11), osgText::String::ENCODING_ASCII);
+    filled.bake->appendLines(*filling, std::string(10, '\n') + lines[10]);
+    const std::vector<unsigned char> added = offscreen.draw(filled.scene.get());
+    EXPECT_TRUE(added == offscreen.draw(BakedScroller(scrollerText(firstLines(11)).get()).scene.get()));
+
     osg::ref_ptr<osgText::Text> text = scrollerText(window(0));
     BakedScroller scrolled(text.get());
     offscreen.draw(scrolled.scene.get());
