@@ -1,5 +1,7 @@
 #include "audio/FeedbackTexture.h"
 
+#include "app/Globals.h"
+
 #include <osg/GLExtensions>
 
 #include <algorithm>
@@ -74,7 +76,7 @@ GLuint linkEchoProgram()
 
 } // namespace
 
-FeedbackTexture::FeedbackTexture()
+FeedbackTexture::FeedbackTexture() : size(g_picture.scaledEdge(kEdgeAt600))
 {
     const std::vector<unsigned char> black(static_cast<size_t>(size) * size * 3, 0);
     glGenTextures(2, textures);
@@ -122,6 +124,7 @@ void FeedbackTexture::popOrtho()
 void FeedbackTexture::beginCapture()
 {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    glGetIntegerv(GL_VIEWPORT, frameViewport);
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1 - newest]);
     glViewport(0, 0, size, size);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -131,7 +134,7 @@ void FeedbackTexture::beginCapture()
 void FeedbackTexture::endCapture()
 {
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
-    glViewport(0, 0, static_cast<GLsizei>(kScreenWidth), static_cast<GLsizei>(kScreenHeight));
+    glViewport(frameViewport[0], frameViewport[1], frameViewport[2], frameViewport[3]);
     newest = 1 - newest;
 }
 
@@ -201,11 +204,16 @@ void FeedbackTexture::checkWhite()
     if (!watching || white || ++framesSinceCheck < checkEvery)
         return;
     framesSinceCheck = 0;
+    white = readsWhite();
+}
+
+bool FeedbackTexture::readsWhite() const
+{
     std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
     bindTexture(newest);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-    white = std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
+    return std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
 }
 
 void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, float opacity,
