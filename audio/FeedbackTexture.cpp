@@ -82,6 +82,11 @@ FeedbackTexture::FeedbackTexture() : size(g_picture.scaledEdge(kEdgeAt600))
     glGenTextures(2, textures);
     extensions().glGenFramebuffers(2, framebuffers);
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    // Rows of RGB bytes, packed: at sizes other than 512 a row's length is
+    // not always a multiple of four.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = 0; i < 2; ++i) {
         glBindTexture(GL_TEXTURE_2D, textures[i]);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
@@ -92,6 +97,7 @@ FeedbackTexture::FeedbackTexture() : size(g_picture.scaledEdge(kEdgeAt600))
         if (extensions().glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
             std::cerr << "The scope's echo cannot be drawn into a texture here; it stays black" << std::endl;
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
     glBindTexture(GL_TEXTURE_2D, 0);
     echoProgram = linkEchoProgram();
@@ -210,9 +216,13 @@ void FeedbackTexture::checkWhite()
 bool FeedbackTexture::readsWhite() const
 {
     std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     bindTexture(newest);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     return std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
 }
 

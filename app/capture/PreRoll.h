@@ -34,8 +34,10 @@ struct PreRoll
 };
 
 // Frames of echo drawn from black that grow it white everywhere, with room
-// to spare: it turns white within about 100 frames of its window opening.
-constexpr int kEchoWhiteningFrames = 240;
+// to spare: drawn from black anywhere in its window, at 24 or 60 frames a
+// second and at 640 x 480 to 1920 x 1080, it turned white within 102 to 178
+// frames.
+constexpr int kEchoWhiteningFrames = 360;
 
 // For a capture of frames from `from` at `fps`, a chunk whose first frame is
 // `firstEncoded`. With `echoFromStart` the echo is drawn from its window's
