@@ -62,7 +62,7 @@ std::vector<std::string> ffmpegArguments(const EncoderSettings& s)
         // construction; -shortest also cuts it when the capture is stopped early.
         "-ss", decimal(s.from), "-t", decimal(s.seconds), "-i", s.soundtrack,
         "-map", "0:v", "-map", "1:a",
-        "-c:v", "libx264", "-preset", "fast", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-c:v", "libx264", "-preset", kVideoPreset, "-tune", kVideoTune, "-crf", kVideoQuality, "-pix_fmt", "yuv420p",
         "-c:a", kAudioCodec, "-b:a", kAudioBitrate, "-shortest", "-movflags", "+faststart",
     };
     if (!s.comment.empty()) {

