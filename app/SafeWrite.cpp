@@ -1,5 +1,7 @@
 #include "app/SafeWrite.h"
 
+#include "app/ScriptFormat.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -76,25 +76,30 @@ std::string unusedName(const std::string& path)
     }
 }
 
-WriteResult writeFileSafely(const std::string& path, const std::string& text, const std::string& backup)
+CopyResult keepCopy(const std::string& path)
+{
+    // Only a file has bytes to lose; whatever else has the name (a folder)
+    // cannot be written over anyway.
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {true, "", ""};
+    std::string bytes;
+    if (!readWholeFile(path, bytes))
+        return {false, "", "it cannot be read"};
+    const std::string backup = unusedName(path + ".bak");
+    const WriteResult written = writeFileSafely(backup, bytes);
+    if (!written.written)
+        return {false, "", backup + " cannot be written: " + written.message};
+    return {true, backup, ""};
+}
+
+WriteResult writeFileSafely(const std::string& path, const std::string& text)
 {
     if (isMarkedReadOnly(path))
         return {false, "it is read-only"};
     struct stat info;
-    const bool old = stat(path.c_str(), &info) == 0;
-    const mode_t mode = old ? (info.st_mode & 07777) : 0644;
+    const mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
     std::string error;
-    if (old && !backup.empty()) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string previous((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof())
-            return {false, "its old version cannot be read for the backup"};
-        const std::string staged = temporaryBeside(backup);
-        if (!writeWhole(staged, previous, mode, error) || std::rename(staged.c_str(), backup.c_str()) != 0) {
-            unlink(staged.c_str());
-            return {false, "the backup " + backup + " cannot be written: " + (error.empty() ? std::strerror(errno) : error)};
-        }
-    }
     const std::string staged = temporaryBeside(path);
     if (!writeWhole(staged, text, mode, error))
         return {false, error};

@@ -11,11 +11,17 @@
 #include <osg/BlendFunc>
 
 #include <iostream>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 namespace {
 const char* const kCamerasScript = "scripts/cameras.txt";
 const char* const kFlashScript = "scripts/flash.txt";
 const char* const kBlackScript = "scripts/black.txt";
+// More windows than any show needs: listing each would only flood the
+// console, and its lines cost more than reading them.
+const std::size_t kWindowsListed = 10000;
 } // namespace
 
 ContentList Timeline::scriptContent()
@@ -101,14 +107,39 @@ void Timeline::clearCameras()
     std::vector<CameraWindow>().swap(m_cameras);
 }
 
+namespace {
+
+// Takes the nodes off the switch in one pass, keeping the other children
+// and their values in order: one removal at a time searches the switch's
+// children for each, which made a reload of thousands of flashes take
+// seconds.
+void detachAll(osg::Switch& sw, const std::unordered_set<const osg::Node*>& nodes)
+{
+    std::vector<std::pair<osg::ref_ptr<osg::Node>, bool>> kept;
+    kept.reserve(sw.getNumChildren());
+    for (unsigned i = 0; i < sw.getNumChildren(); ++i)
+        if (!nodes.count(sw.getChild(i)))
+            kept.emplace_back(sw.getChild(i), sw.getValue(i));
+    if (kept.size() == sw.getNumChildren())
+        return;
+    sw.removeChildren(0, sw.getNumChildren());
+    for (const auto& [child, value] : kept)
+        sw.addChild(child.get(), value);
+}
+
+} // namespace
+
 void Timeline::clearFlashes(std::vector<EffectWindow>& list)
 {
     // The old nodes leave the switch with their effects, so no stale flash
     // can stay on screen and reloads do not pile up dead children.
-    for (const EffectWindow& w : list) {
-        w.sw->removeChild(w.node);
+    std::unordered_map<osg::Switch*, std::unordered_set<const osg::Node*>> leaving;
+    for (const EffectWindow& w : list)
+        leaving[w.sw].insert(w.node);
+    for (auto& [sw, nodes] : leaving)
+        detachAll(*sw, nodes);
+    for (const EffectWindow& w : list)
         delete w.effect;
-    }
     std::vector<EffectWindow>().swap(list);
 }
 
@@ -127,6 +158,19 @@ void Timeline::loadCameras(const std::string& path)
     }
 }
 
+namespace {
+
+void printFlashRecord(const FlashRecord& r, int kind)
+{
+    if (kind == Timeline::WhiteFlash)
+        std::cout << "Adding Flash, Start: " << r.start << " End: " << r.end << " Up: " << r.up;
+    else
+        std::cout << "Adding Black, Start: " << r.start << " End:" << r.end << "Up: " << r.up;
+    std::cout << " Down: " << r.down << " Peek: " << r.peek << " Strength: " << r.strength << std::endl;
+}
+
+} // namespace
+
 void Timeline::loadFlashes(const std::string& path, int kind)
 {
     std::string text;
@@ -134,12 +178,14 @@ void Timeline::loadFlashes(const std::string& path, int kind)
         std::cout << "Could not open file: " << path << std::endl;
         return;
     }
-    for (const FlashRecord& r : readFlashRecords(text)) {
-        if (kind == WhiteFlash)
-            std::cout << "Adding Flash, Start: " << r.start << " End: " << r.end << " Up: " << r.up;
-        else
-            std::cout << "Adding Black, Start: " << r.start << " End:" << r.end << "Up: " << r.up;
-        std::cout << " Down: " << r.down << " Peek: " << r.peek << " Strength: " << r.strength << std::endl;
+    const std::vector<FlashRecord> records = readFlashRecords(text);
+    const bool listed = records.size() <= kWindowsListed;
+    if (!listed)
+        std::cout << path << " holds " << records.size() << (kind == WhiteFlash ? " flashes" : " black fades")
+                  << ", too many to list one by one" << std::endl;
+    for (const FlashRecord& r : records) {
+        if (listed)
+            printFlashRecord(r, kind);
         addFlash(r.start, r.end, r.up, r.down, r.peek, r.strength, kind);
     }
 }

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,9 +100,19 @@ std::vector<CameraRecord> readCameraRecords(const std::string& text)
 
 bool readWholeFile(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // A folder of that name opens, but reads as nothing: it is no file.
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    text.clear();
+    char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, got);
+    const bool whole = !std::ferror(file);
+    std::fclose(file);
+    return whole;
 }

@@ -2,6 +2,8 @@
 // record (eye, center, up), three per point record (eye).
 #include "camera/PathCamera.h"
 
+#include "app/SafeWrite.h"
+
 #include <cmath>
 #include <iostream>
 #include <utility>
@@ -58,6 +60,16 @@ bool PathCamera::openRecording(std::FILE*& file, const char* path)
     // rather than leaking it half-written.
     if (file)
         std::fclose(file);
+    // A recording never takes the place of a file without a copy of it.
+    const CopyResult copy = keepCopy(path);
+    if (!copy.kept) {
+        std::cout << "Cannot keep a copy of " << path << " (" << copy.message << "); nothing is recorded"
+                  << std::endl;
+        file = nullptr;
+        return false;
+    }
+    if (!copy.backup.empty())
+        std::cout << "Kept the old " << path << " as " << copy.backup << std::endl;
     file = std::fopen(path, "w+");
     if (!file) {
         std::cout << "File Not Found : " << path << std::endl;

@@ -134,7 +134,26 @@ void ScriptEditor::save()
         if (!doc.isEdited())
             continue;
         const std::string file = path(kind);
-        const WriteResult result = writeFileSafely(file, doc.text(), file + ".bak");
+        if (isMarkedReadOnly(file)) {
+            std::cout << "Cannot save " << file << ": it is read-only; the edits stay on the panel" << std::endl;
+            continue;
+        }
+        // What is on disk now and was not written by the editor is the
+        // author's own: it is copied first. The editor's own saves of this
+        // run are simply replaced, so saving often piles up no copies.
+        std::string onDisk;
+        const bool exists = readWholeFile(file, onDisk);
+        std::string& own = lastSaved[kind == kWhite ? 0 : 1];
+        if (exists && onDisk != own) {
+            const CopyResult copy = keepCopy(file);
+            if (!copy.kept) {
+                std::cout << "Cannot save " << file << ": no copy of it can be kept (" << copy.message
+                          << "); the edits stay on the panel" << std::endl;
+                continue;
+            }
+            std::cout << "Kept the old " << file << " as " << copy.backup << std::endl;
+        }
+        const WriteResult result = writeFileSafely(file, doc.text());
         if (!result.written) {
             std::cout << "Cannot save " << file << ": " << result.message << "; the edits stay on the panel"
                       << std::endl;
@@ -142,7 +161,8 @@ void ScriptEditor::save()
         }
         std::cout << "Saved " << file << ": " << doc.records().size()
                   << (kind == Timeline::WhiteFlash ? " flashes" : " black fades") << std::endl;
-        doc = ScriptDocument(doc.text());
+        own = doc.text();
+        doc = ScriptDocument(own);
     }
 }
 
@@ -153,7 +173,7 @@ void ScriptEditor::writeRecovery()
         if (!doc.isEdited())
             continue;
         const std::string recovery = unusedName(std::string(path(kind)) + ".recovered");
-        const WriteResult result = writeFileSafely(recovery, doc.text(), "");
+        const WriteResult result = writeFileSafely(recovery, doc.text());
         if (result.written)
             std::cout << "Unsaved edits of " << path(kind) << " written to " << recovery << std::endl;
         else

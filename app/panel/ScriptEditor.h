@@ -58,6 +58,8 @@ private:
     Timeline& timeline;
     ScriptDocument flashes, blacks;
     std::optional<Selection> selected;
+    // What this run's saves wrote, flashes then blacks.
+    std::string lastSaved[2];
     // The shape a new flash takes: the last one selected's.
     FlashRecord shape{0.0f, 0.65f, 0.05f, 0.5f, 0.0f, 1.0f};
 };

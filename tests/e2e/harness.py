@@ -319,8 +319,10 @@ def write_script(folder, name, text):
 
 
 def denim(p):
-    """The dancer's trousers: neither the slime nor a black picture has this blue."""
-    return p[2] > p[0] + 60 and p[2] > p[1] - 10
+    """The dancer's trousers, in their lit band and in their shaded one (about
+    48, 82, 104) that some poses turn towards the camera: neither the slime's
+    greens nor a black picture has a blue this far above red and green."""
+    return p[2] > p[0] + 45 and p[2] > p[1] + 12
 
 
 def near(colour, expected, tolerance=8):

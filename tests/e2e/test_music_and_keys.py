@@ -149,6 +149,19 @@ class RuntimeAndKeys(ShowCase):
         show.status_time()
         self.assertNotIn("File Not Found : scripts/path1", show.output())
 
+        # Recorded over, an authored file is copied first, and the console
+        # names the copy; the timing scripts are no exception.
+        for name in ("room.pos", "cameras.txt"):
+            path = os.path.join(show.folder, "scripts", name)
+            with open(path, "rb") as f:
+                authored = f.read()
+            before = len(show.lines)
+            record(show, "o", r"Camera position saving\. Enter filename:", name, way_points=1)
+            m, _ = show.wait_for(r"^Kept the old scripts/%s as (scripts/%s\.bak(\.\d+)?)$"
+                                 % (re.escape(name), re.escape(name)), after=before)
+            with open(os.path.join(show.folder, m.group(1)), "rb") as f:
+                self.assertEqual(f.read(), authored, name)
+
     def test_5b_pause_holds_the_time_and_beat_keys_walk_the_grid(self):
         show = self.show
         beat = 0.4545454680919647

@@ -162,8 +162,22 @@ TEST_F(Editing, MovesRemovesAndAddsWindowsAtOnceAndSavesThemWithABackup)
     editor.save();
     EXPECT_NE(console.text().find("Saved scripts/flash.txt: 3 flashes\n"), std::string::npos);
     EXPECT_NE(console.text().find("Saved scripts/black.txt: 0 black fades\n"), std::string::npos);
+    EXPECT_NE(console.text().find("Kept the old scripts/flash.txt as scripts/flash.txt.bak\n"), std::string::npos);
     EXPECT_EQ(readFile("scripts/flash.txt.bak"), flashes);
     EXPECT_FALSE(editor.isEdited());
+
+    // Saving again replaces only the editor's own save; a file changed by
+    // someone else since is copied again, under a name of its own.
+    editor.select(Timeline::WhiteFlash, 1);
+    editor.moveSelectionBy(kBeat);
+    editor.save();
+    struct stat none;
+    EXPECT_NE(stat("scripts/flash.txt.bak.2", &none), 0);
+    writeFile("scripts/flash.txt", readFile("scripts/flash.txt") + "# the author's own line\n");
+    editor.select(Timeline::WhiteFlash, 1);
+    editor.moveSelectionBy(-kBeat);
+    editor.save();
+    EXPECT_NE(readFile("scripts/flash.txt.bak.2").find("# the author's own line"), std::string::npos);
     const std::string saved = readFile("scripts/flash.txt");
     EXPECT_NE(saved.find("\n 10 11 0.05 0.5 0 1\n40 40.4 0.1 0.2 0 1\n# the loader stops here\n"), std::string::npos)
         << saved;
