@@ -42,7 +42,7 @@ bool probePart(const std::string& path, PartFile& part, std::string& error)
         "ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets",
         "-show_entries", "stream=nb_read_packets:format_tags=comment", "-of", "default=noprint_wrappers=1", path,
     };
-    if (!runProgram(args, &lines, error)) {
+    if (!runProgram(args, &lines, error, true)) {
         error = path + " is not a video ffprobe can read";
         return false;
     }

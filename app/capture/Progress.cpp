@@ -68,7 +68,9 @@ void Progress::preRolled(int done)
 {
     enter(PreRolling);
     m_preRolled = done;
-    draw(false);
+    // A log shows the pre-roll's end as it shows the stepping's: with no
+    // bar redrawn in place, it is the only line that says it was all drawn.
+    draw(done == m_plan.preRollFrames);
 }
 
 void Progress::encoded(int done)

@@ -27,7 +27,7 @@ void readAll(int fd, std::string& into)
 
 } // namespace
 
-bool runProgram(const std::vector<std::string>& args, std::string* output, std::string& error)
+bool runProgram(const std::vector<std::string>& args, std::string* output, std::string& error, bool quiet)
 {
     int fds[2] = {-1, -1};
     if (output && pipe2(fds, O_CLOEXEC) != 0) {
@@ -38,6 +38,8 @@ bool runProgram(const std::vector<std::string>& args, std::string* output, std::
     posix_spawn_file_actions_init(&actions);
     if (output)
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));

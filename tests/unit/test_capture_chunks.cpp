@@ -255,4 +255,29 @@ TEST(ChunkProgress, PreRollIsShownAsSuchAndTheBarCountsEncodedFramesOnly)
     std::fclose(out);
 }
 
+TEST(ChunkProgress, ALogSaysEachPhaseWasDoneToItsEnd)
+{
+    std::FILE* out = std::tmpfile();
+    Progress::Plan plan;
+    plan.stepFrames = 10;
+    plan.preRollFrames = 20;
+    plan.encodeFrames = 30;
+    Progress progress(plan, out);
+    for (int n = 1; n <= 10; ++n)
+        progress.stepped(n);
+    for (int n = 1; n <= 20; ++n)
+        progress.preRolled(n);
+    for (int n = 1; n <= 30; ++n)
+        progress.encoded(n);
+    progress.finish();
+    std::rewind(out);
+    std::string log;
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        log += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_NE(log.find("stepping to the pre-roll 10/10"), std::string::npos) << log;
+    EXPECT_NE(log.find("pre-roll 20/20 (not encoded)"), std::string::npos) << log;
+    EXPECT_NE(log.find("] 30/30 frames"), std::string::npos) << log;
+}
+
 } // namespace
