@@ -83,6 +83,7 @@ void GFX::init(bool fullscreen)
 
     watcher = new ScriptWatcher;
     watcher->watchFiles(timingScriptFiles());
+    frameLog = FrameLog::fromEnvironment();
 }
 
 void GFX::initOffscreen(int width, int height)
@@ -169,6 +170,8 @@ void GFX::frame()
     if (panel)
         panel->update(g_time);
     viewer->runOnce();
+    if (frameLog)
+        frameLog->record(g_time, viewer->getFrameTime());
     finishFrame();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameLog.h"
 #include "app/GLWarmUp.h"
 #include "app/PictureSize.h"
 #include "app/TimeSyncer.h"
@@ -94,5 +95,6 @@ private:
     osgSDL::Viewport* viewport = nullptr;
     osgUtil::SceneView* sceneView = nullptr;
     std::unique_ptr<GLWarmUp> warmUp;
+    std::unique_ptr<FrameLog> frameLog;
     std::unique_ptr<AuthorPanel> panel;
 };

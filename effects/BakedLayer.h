@@ -22,11 +22,12 @@ osg::ref_ptr<osg::Texture2D> makeBakedScreenTexture();
 class BakeOnRequest : public osg::NodeCallback
 {
 public:
+    explicit BakeOnRequest(bool pendingAtFirst = true) : pending(pendingAtFirst) {}
     void request() { pending = true; }
     void operator()(osg::Node* node, osg::NodeVisitor* nv) override;
 
 private:
-    bool pending = true;
+    bool pending;
 };
 
 // A pass that draws `quads`, given in the overlay layer's 800 x 600

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
+#include "effects/ScrollingBake.h"
 
 #include <osg/BlendFunc>
 
@@ -18,6 +19,7 @@ namespace {
 // "Hej och hå!" with the å as the single Latin-1 byte 0xE5; bytes are taken
 // as code points, so it shows as å.
 const char kDefaultText[] = "Hej och h\xe5!\nsadf\nsdf";
+const float kScreenWidth = 800.0f;
 } // namespace
 
 std::vector<std::string> splitHudLines(const std::string& content)
@@ -37,15 +39,62 @@ std::vector<std::string> splitHudLines(const std::string& content)
     return result;
 }
 
+GlyphAdvances measureAdvances(const std::string& font, float size)
+{
+    // As the layout lays them out: the gap a run of one byte opens between
+    // two bars, over the run's length. Blanks and bytes the font lacks
+    // advance too, which their own bounds would not show.
+    const auto width = [&](const std::string& s) {
+        osg::ref_ptr<osgText::Text> probe = new osgText::Text;
+        probe->setFont(font);
+        probe->setCharacterSize(size, 1.0f);
+        probe->setText(s, osgText::String::ENCODING_ASCII);
+        const osg::BoundingBox box = probe->getBoundingBox();
+        return box.valid() ? box.xMax() - box.xMin() : 0.0f;
+    };
+    const int run = 32;
+    const float bars = width("||");
+    GlyphAdvances advances{};
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\n')
+            advances[byte] = std::max(0.0f, (width("|" + std::string(run, char(byte)) + "|") - bars) / run);
+    return advances;
+}
+
+std::string cutToWidth(const std::string& line, const GlyphAdvances& advances, float width)
+{
+    // Two glyphs' slack for a kerned pair or a glyph reaching past its
+    // advance.
+    // Zero bytes go: the layout drops them, and a line of nothing else would
+    // otherwise be kept whole, since they advance nothing.
+    std::string cut;
+    float reach = 0.0f;
+    int past = 0;
+    for (std::size_t i = 0; i < line.size() && past < 2; ++i) {
+        if (line[i] == '\0')
+            continue;
+        cut += line[i];
+        if (reach >= width)
+            ++past;
+        if (line[i] != '\n')
+            reach += advances[static_cast<unsigned char>(line[i])];
+    }
+    return cut;
+}
+
+LineWindow visibleWindow(long long lineCount, long long k, int maxLines)
+{
+    if (lineCount == 0)
+        return {0, 0};
+    const long long end = ((k % lineCount) + lineCount) % lineCount;
+    return {std::max(0LL, end - maxLines), end};
+}
+
 std::string visibleLines(const std::vector<std::string>& lines, long long k, int maxLines)
 {
-    if (lines.empty())
-        return {};
-    const long long n = static_cast<long long>(lines.size());
-    const long long current = ((k % n) + n) % n;
-    const long long first = std::max(0LL, current - maxLines);
+    const LineWindow window = visibleWindow(static_cast<long long>(lines.size()), k, maxLines);
     std::string shown;
-    for (long long i = first; i < current; ++i)
+    for (long long i = window.first; i < window.end; ++i)
         shown += lines[static_cast<std::size_t>(i)];
     return shown;
 }
@@ -75,6 +124,8 @@ CHUD::CHUD()
     root->addChild(layer);
 }
 
+CHUD::~CHUD() = default;
+
 void CHUD::loadText(const std::string& path)
 {
     std::ifstream in(path);
@@ -86,24 +137,44 @@ void CHUD::loadText(const std::string& path)
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::string& line : splitHudLines(content))
         lines.push_back(std::move(line));
+    shownLines.clear();
+    bakedWindow.reset();
     shownStep = kNoStep;
 }
 
 void CHUD::setPosition(int x, int y)
 {
     text->setPosition(osg::Vec3(static_cast<float>(x), static_cast<float>(y), 0.0f));
+    shownLines.clear();
     textChanged();
+}
+
+void CHUD::cutLinesToScreen()
+{
+    const float size = text->getCharacterHeight();
+    if (size != measuredSize) {
+        advances = measureAdvances("fonts/arial.ttf", size);
+        reach = std::make_unique<GlyphReach>(measureReach("fonts/arial.ttf", size));
+        measuredSize = size;
+    }
+    const float width = kScreenWidth - text->getPosition().x();
+    shownLines.clear();
+    shownLines.reserve(lines.size());
+    for (const std::string& line : lines)
+        shownLines.push_back(cutToWidth(line, advances, width));
 }
 
 void CHUD::setMaxLines(int count)
 {
     maxLines = count;
+    bakedWindow.reset();
     shownStep = kNoStep;
 }
 
 void CHUD::setCharacterSize(int height)
 {
     text->setCharacterSize(static_cast<float>(height), 1.0f);
+    shownLines.clear();
     textChanged();
 }
 
@@ -115,10 +186,35 @@ void CHUD::setAlpha(double alpha)
 
 void CHUD::textChanged()
 {
-    if (!bakeTrigger)
+    bakedWindow.reset();
+    if (!baked)
         return;
-    bakeTrigger->request();
-    fitBakedQuad(*bakedQuad, text->getBoundingBox());
+    baked->bakeWhole();
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
+}
+
+bool CHUD::scrollsOneLine(const LineWindow& next) const
+{
+    // Lines after the file's first start with their line end, so the text
+    // opens with an empty line and each moves up by exactly one line.
+    const auto startsALine = [&](long long i) { return shownLines[static_cast<std::size_t>(i)][0] == '\n'; };
+    return baked && bakedWindow && reach && next.first == bakedWindow->first + 1 &&
+           next.end == bakedWindow->end + 1 && next.end - next.first == maxLines && maxLines >= 3 &&
+           startsALine(bakedWindow->first) && startsALine(next.first);
+}
+
+void CHUD::scrollOneLine(const LineWindow& next)
+{
+    const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
+    const std::optional<ScrollBands> bands = scrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
+    if (!bands) {
+        textChanged();
+        return;
+    }
+    const auto line = [&](long long i) -> const std::string& { return shownLines[static_cast<std::size_t>(i)]; };
+    baked->scrollOneLine(*text, lineHeight, *bands, line(next.first),
+                         std::string(static_cast<std::size_t>(maxLines - 2), '\n') + line(next.end - 2) + line(next.end - 1));
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
 }
 
 bool CHUD::canBake() const
@@ -133,19 +229,11 @@ bool CHUD::canBake() const
 
 void CHUD::bakeText()
 {
-    osg::ref_ptr<osg::Texture2D> baked = makeBakedScreenTexture();
-    bakeTrigger = new BakeOnRequest;
-    osg::ref_ptr<osg::Group> baking = makeBakingPass(geode.get(), baked.get(), bakeTrigger.get(), true);
-    // Over transparent black, colour times alpha and the alpha itself.
-    baking->getOrCreateStateSet()->setAttributeAndModes(
-        new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
-    osg::ref_ptr<osg::Geode> shown = makeBakedScreenQuad(baked.get());
-    shown->getOrCreateStateSet()->setAttributeAndModes(new osg::BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
-    bakedQuad = shown->getDrawable(0)->asGeometry();
-    fitBakedQuad(*bakedQuad, text->getBoundingBox());
+    baked = std::make_unique<ScrollingBake>(geode.get(), stateSet.get());
+    fitBakedQuad(*baked->shownQuad(), text->getBoundingBox());
     root->removeChild(layer.get());
-    root->addChild(baking.get());
-    layer = makeOverlayLayer(shown.get(), 800.0f, 600.0f);
+    root->addChild(baked->passes());
+    layer = makeOverlayLayer(baked->shown(), 800.0f, 600.0f);
     root->addChild(layer.get());
 }
 
@@ -157,9 +245,17 @@ void CHUD::update()
     const auto k = static_cast<long long>(std::trunc(time() * rate));
     if (k == shownStep)
         return;
-    text->setText(visibleLines(lines, k, maxLines), osgText::String::ENCODING_ASCII);
+    if (shownLines.size() != lines.size())
+        cutLinesToScreen();
+    const LineWindow window = visibleWindow(static_cast<long long>(shownLines.size()), k, maxLines);
+    text->setText(visibleLines(shownLines, k, maxLines), osgText::String::ENCODING_ASCII);
     shownStep = k;
-    textChanged();
+    if (scrollsOneLine(window))
+        scrollOneLine(window);
+    else
+        textChanged();
+    if (baked)
+        bakedWindow = window;
 }
 
 std::string CHUD::getText() const

@@ -10,6 +10,7 @@
 #include "effects/HUD.h"
 #include "effects/ImageFX.h"
 #include "effects/OverlayLayer.h"
+#include "effects/ScrollingBake.h"
 #include "effects/Sequences.h"
 #include "effects/TextureImage.h"
 #include "OffscreenView.h"
@@ -335,6 +336,133 @@ TEST(Hud, KeepsItsDefaultTextUntilLinesAreLoadedScrollsThemWithItsClockAndNamesA
     }
     EXPECT_EQ(out.text(), "Error opening file: text/none.txt\n");
     EXPECT_TRUE(missing.getLines().empty());
+}
+
+// A line is cut before layout only past where it has run off the screen:
+// in the show's font at the scroller's size, what is kept of a line of
+// random bytes already reaches across the width it is cut to.
+TEST(Hud, ALongLineIsCutOnlyWhereItHasRunOffTheScreen)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    const GlyphAdvances advances = measureAdvances("fonts/arial.ttf", 15.0f);
+    std::mt19937 random(3);
+    for (int trial = 0; trial < 20; ++trial) {
+        std::string line = "\n";
+        for (int i = 0; i < 3000; ++i) {
+            const char c = static_cast<char>(1 + random() % 255);
+            line += c == '\n' ? 'n' : c;
+        }
+        const std::string cut = cutToWidth(line, advances, 750.0f);
+        ASSERT_LT(cut.size(), line.size());
+        EXPECT_EQ(line.compare(0, cut.size(), cut), 0);
+        osg::ref_ptr<osgText::Text> text = new osgText::Text;
+        text->setFont("fonts/arial.ttf");
+        text->setCharacterSize(15.0f, 1.0f);
+        text->setText(cut.substr(1), osgText::String::ENCODING_ASCII);
+        EXPECT_GE(text->getBoundingBox().xMax(), 750.0f) << "cut at " << cut.size();
+    }
+    EXPECT_EQ(cutToWidth("\nshort", advances, 750.0f), "\nshort");
+    EXPECT_EQ(cutToWidth(std::string("\nab\0c", 5), advances, 750.0f), "\nabc") << "zero bytes are dropped";
+    EXPECT_LT(cutToWidth("\n" + std::string(1000000, '\0') + std::string(100000, 'x'), advances, 750.0f).size(), 1000u);
+}
+
+// A scroll step redraws only a band at each edge; each band must hold the
+// glyphs of the lines beside it and of no other, or the copy keeps what a
+// whole bake would not have.
+TEST(Hud, ScrollBandsHoldOnlyTheEdgeLinesOrThereAreNone)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    const GlyphReach reach = measureReach("fonts/arial.ttf", 15.0f);
+    EXPECT_GT(reach.above, 10.0f) << "capitals and accents";
+    EXPECT_GT(reach.below, 3.0f) << "descenders";
+    const std::optional<ScrollBands> bands = scrollBands(598.0f, 15.0f, 40, reach);
+    ASSERT_TRUE(bands) << "the light scene's scroller";
+    EXPECT_LT(598.0f - 2 * 15.0f + reach.above, bands->top) << "the second line stays out of the top band";
+    EXPECT_LE(bands->top, 598.0f - reach.below) << "all the line that left is in it";
+    EXPECT_GE(bands->bottom, 15) << "the rows the copy has no source for";
+    EXPECT_GE(bands->bottom, 598.0f - 40 * 15.0f + reach.above) << "all the new line";
+    EXPECT_LT(bands->bottom, 598.0f - 38 * 15.0f - reach.below) << "not the third line from the bottom";
+
+    EXPECT_FALSE(scrollBands(598.0f, 15.5f, 40, reach)) << "a move by part of a row";
+    EXPECT_FALSE(scrollBands(598.0f, 9.0f, 40, reach)) << "lines so close a band holds three";
+    EXPECT_FALSE(scrollBands(598.0f, 15.0f, 2, reach));
+}
+
+namespace {
+
+// The light scene's scroller: white at 0.3, 15 pixels, from (50, 598).
+osg::ref_ptr<osgText::Text> scrollerText(const std::string& shown)
+{
+    osg::ref_ptr<osgText::Text> text = new osgText::Text;
+    text->setFont("fonts/arial.ttf");
+    text->setCharacterSize(15.0f, 1.0f);
+    text->setAxisAlignment(osgText::Text::SCREEN);
+    text->setPosition(osg::Vec3(50.0f, 598.0f, 0.0f));
+    text->setUseDisplayList(false);
+    text->setColor(osg::Vec4(1.0f, 1.0f, 1.0f, 0.3f));
+    text->setText(shown, osgText::String::ENCODING_ASCII);
+    return text;
+}
+
+struct BakedScroller {
+    osg::ref_ptr<osg::Geode> glyphs = new osg::Geode;
+    osg::ref_ptr<osg::StateSet> state = new osg::StateSet;
+    std::unique_ptr<ScrollingBake> bake;
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+
+    explicit BakedScroller(osgText::Text* text)
+    {
+        state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+        glyphs->setStateSet(state.get());
+        glyphs->addDrawable(text);
+        bake = std::make_unique<ScrollingBake>(glyphs.get(), state.get());
+        scene->addChild(bake->passes());
+        scene->addChild(makeOverlayLayer(bake->shown(), 800.0f, 600.0f));
+    }
+};
+
+} // namespace
+
+// Forty lines of dense random glyphs scrolled one line at a time give the
+// picture a whole bake of the same lines gives, to within the rounding of
+// a glyph laid out a line higher.
+TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    std::mt19937 random(5);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 44; ++i) {
+        std::string line = "\n";
+        for (int j = 0; j < 110; ++j)
+            line += static_cast<char>(33 + random() % 200);
+        lines.push_back(line);
+    }
+    const auto window = [&](int first) {
+        std::string shown;
+        for (int i = first; i < first + 40; ++i)
+            shown += lines[i];
+        return shown;
+    };
+    OffscreenView offscreen(10);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    osg::ref_ptr<osgText::Text> text = scrollerText(window(0));
+    BakedScroller scrolled(text.get());
+    offscreen.draw(scrolled.scene.get());
+    const std::optional<ScrollBands> bands = scrollBands(598.0f, 15.0f, 40, measureReach("fonts/arial.ttf", 15.0f));
+    ASSERT_TRUE(bands);
+    for (int step = 1; step <= 4; ++step) {
+        text->setText(window(step), osgText::String::ENCODING_ASCII);
+        scrolled.bake->scrollOneLine(*text, 15.0f, *bands, lines[step],
+                                     std::string(38, '\n') + lines[step + 38] + lines[step + 39]);
+        const std::vector<unsigned char> shown = offscreen.draw(scrolled.scene.get());
+        BakedScroller whole(scrollerText(window(step)).get());
+        const std::vector<unsigned char> expected = offscreen.draw(whole.scene.get());
+        int glyphChannels = 0;
+        for (size_t i = 0; i < expected.size(); i += 3)
+            glyphChannels += expected[i] > 0x66 + 8;
+        EXPECT_GT(glyphChannels, 20000) << "the lines are drawn at all";
+        EXPECT_LE(largestDifference(shown, expected), 1) << "step " << step;
+    }
 }
 
 TEST(Stripes, PulseSlowlyWithTheDemoTimeAndDrawBehindTheSceneUnlessBlended)
