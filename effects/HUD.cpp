@@ -206,7 +206,8 @@ bool CHUD::scrollsOneLine(const LineWindow& next) const
 void CHUD::scrollOneLine(const LineWindow& next)
 {
     const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
-    const std::optional<ScrollBands> bands = scrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
+    const std::optional<ScrollBands> bands =
+        pictureScrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
     if (!bands) {
         textChanged();
         return;
