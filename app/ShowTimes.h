@@ -99,6 +99,12 @@ constexpr double kRestarts[] = {77.0, 81.0, 85.0};
 constexpr double kRestartSeconds = 1.0;
 } // namespace LightScene
 
+// The program's own source scrolling up the screen, over the light scene.
+namespace SourceScroller {
+constexpr double kStart = LightScene::kStart;
+constexpr double kEnd = LightScene::kEnd;
+} // namespace SourceScroller
+
 namespace Dance {
 constexpr double kStart = kDanceCut;
 constexpr double kEnd = kDanceEnd;

@@ -116,7 +116,7 @@ osg::ref_ptr<osg::Switch> makeSourceScroller(SpeedUpList& speedUps)
     speedUps.apply("source text baked", [&] { return holdsIf(hud->canBake(), "it is not white text blended by its alpha"); },
                    [&] { hud->bakeText(); });
     osg::ref_ptr<osg::Switch> holder = new osg::Switch;
-    g_timeline->addEffect(Segment::kStart, Segment::kEnd, holder.get(), hud);
+    g_timeline->addEffect(ShowTimes::SourceScroller::kStart, ShowTimes::SourceScroller::kEnd, holder.get(), hud);
     return holder;
 }
 

@@ -81,6 +81,19 @@ EchoStart echoStart(double from, int fps, int firstEncoded, bool fromWindowStart
     return {whitening, opened};
 }
 
+// The scroller's bake holds the pixels of every scroll step since it last
+// baked the whole text, which it does when its window opens, when the text
+// starts again and until the screen is full: drawn from the window's
+// opening, whatever the file's length.
+int scrollerStart(double from, int fps, int firstEncoded)
+{
+    namespace Scroller = ShowTimes::SourceScroller;
+    const double t = frameTime(from, fps, firstEncoded);
+    if (t <= Scroller::kStart - kEdge || t >= Scroller::kEnd + kEdge)
+        return firstEncoded;
+    return std::max(0, firstFrameAfter(from, fps, Scroller::kStart) - 1);
+}
+
 } // namespace
 
 PreRoll planPreRoll(double from, int fps, int firstEncoded, bool echoFromStart)
@@ -88,7 +101,8 @@ PreRoll planPreRoll(double from, int fps, int firstEncoded, bool echoFromStart)
     if (firstEncoded <= 0)
         return {0, false};
     const EchoStart echo = echoStart(from, fps, firstEncoded, echoFromStart);
-    int start = std::min({firstEncoded - kShaderCheckFrames, openingScopeStart(from, fps, firstEncoded), echo.frame});
+    int start = std::min({firstEncoded - kShaderCheckFrames, openingScopeStart(from, fps, firstEncoded), echo.frame,
+                          scrollerStart(from, fps, firstEncoded)});
     start = std::max(0, start);
     // Drawn from after the whole capture's first frame of echo, the echo
     // starts from black late and must have caught up.

@@ -16,6 +16,10 @@
 //   lines travelled to (beat 16 to 32), and the lines it freezes at beat 36;
 // - the scope's echo is last frame's picture echoed, so it holds every frame
 //   drawn since its window opened at 58 s, or since the range's start;
+// - the source scroller's bake: a one-line scroll moves the last bake up
+//   and draws only the lines at the edges, which is a rounding away from
+//   baking all the lines afresh, so its pixels hold every step since its
+//   window opened;
 // - the cartoon effects check their shaders on the first frame they are
 //   drawn and show without the effect on that one frame.
 //

@@ -187,6 +187,24 @@ TEST(PreRoll, TheEchoIsDrawnFromItsStartOrLongEnoughToGrowWhite)
     EXPECT_EQ(roll.firstDrawn, frameAt(110.0, 60, 117.0) - 2);
 }
 
+TEST(PreRoll, TheSourceScrollerIsDrawnFromItsWindowsOpening)
+{
+    namespace Scroller = ShowTimes::SourceScroller;
+    const int opened = frameAt(0.0, 60, Scroller::kStart);
+    // Where the echo's whitening alone would draw less than the scroller's
+    // steps since its window opened.
+    PreRoll roll = planPreRoll(0.0, 60, frameAt(0.0, 60, 80.0));
+    EXPECT_EQ(roll.firstDrawn, opened);
+    EXPECT_TRUE(roll.echoMustBeWhite) << "the echo was still drawn from black part way";
+    roll = planPreRoll(0.0, 30, frameAt(0.0, 30, 86.9));
+    EXPECT_EQ(roll.firstDrawn, frameAt(0.0, 30, Scroller::kStart));
+    // A range that starts inside the window draws it from there.
+    EXPECT_EQ(planPreRoll(75.0, 60, frameAt(75.0, 60, 84.0)).firstDrawn, 0);
+    // Past the window the echo decides.
+    roll = planPreRoll(0.0, 60, frameAt(0.0, 60, 88.0));
+    EXPECT_EQ(roll.firstDrawn, frameAt(0.0, 60, 88.0) - kEchoWhiteningFrames);
+}
+
 PartFile part(const std::string& path, int first, int count, int held = -1)
 {
     PartFile file;
