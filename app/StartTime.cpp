@@ -19,11 +19,16 @@ bool readStartTimeFile(const char* path, const std::function<void(double)>& appl
         std::cout << "Could not open file: " << path << std::endl;
         return false;
     }
+    readStartTimes(file, apply);
+    std::fclose(file);
+    return true;
+}
+
+void readStartTimes(std::FILE* file, const std::function<void(double)>& apply)
+{
     int x = 0, y = 0, z = 0;
     while (std::fscanf(file, "%d %d %d", &x, &y, &z) == 3) {
         std::cout << "Starttime, X: " << x << " Y: " << y << " iZ: " << z << std::endl;
         apply(startTimeFromBeats(x, y, z));
     }
-    std::fclose(file);
-    return true;
 }

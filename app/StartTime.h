@@ -11,3 +11,5 @@ double startTimeFromBeats(int bars, int beats, int quarters);
 // numeric, printing each and handing its start time to apply. Returns false
 // (after printing the message) when the file cannot be opened.
 bool readStartTimeFile(const char* path, const std::function<void(double)>& apply);
+// The same from an open file.
+void readStartTimes(std::FILE* file, const std::function<void(double)>& apply);

@@ -5,6 +5,7 @@ benchmark, not a test: it prints numbers and passes no judgement."""
 
 import argparse
 import os
+import random
 import sys
 import subprocess
 import time
@@ -16,6 +17,7 @@ import harness  # noqa: E402
 import frametimes  # noqa: E402
 
 SHOW_TIMES = os.path.join(HERE, "..", "build", "bench", "show_times")
+RELOAD_BENCH = os.path.join(HERE, "..", "build", "bench", "reload_bench")
 
 
 def show_segments(program=SHOW_TIMES):
@@ -58,6 +60,8 @@ def main():
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
     frametimes.print_report(samples, segments, args.plot)
     report_panel(args, segments)
+    report_reloads()
+    report_text_display()
     report_sync(args)
 
 
@@ -95,6 +99,59 @@ def report_panel(args, segments):
     print("  %-32s %8s %8s" % ("segment", "closed", "open"))
     for start, end, name in segments:
         print("  %-32s %8.2f %8.2f" % (name, mean_frame_ms(closed, start, end), mean_frame_ms(shown, start, end)))
+
+
+def report_reloads():
+    """Milliseconds a reload of the flash script takes, by its size."""
+    print("\nflash script reload (best of five)")
+    result = subprocess.run([os.path.abspath(RELOAD_BENCH)], stdout=subprocess.PIPE, text=True, check=True)
+    for line in result.stdout.splitlines():
+        print("  " + line)
+
+
+def text_display_files():
+    """The source scroller's file as shipped, one line of 500 KB, and 100 KB
+    of random bytes (always the same ones)."""
+    rng = random.Random(7)
+    return [("as shipped", None), ("one 500 KB line", b"x" * 500000 + b"\n"),
+            ("100 KB of random bytes", bytes(rng.randrange(256) for _ in range(100000)))]
+
+
+def light_scene_fps(content):
+    """Frames per second over 73-80 s, the light scene under its scroller."""
+    def prepare(folder):
+        if content is not None:
+            with open(os.path.join(folder, "main.cpp"), "wb") as f:
+                f.write(content)
+    with harness.Show(prepare=prepare) as show:
+        show.wait_until_demo_time(2.0)
+        show.jump_to(72.0)
+        show.wait_until_demo_time(73.0)
+        t0, f0 = show.status_time()
+        w0 = time.time()
+        while True:
+            t, f = show.status_time()
+            if t >= 80.0:
+                break
+        w1 = time.time()
+        show.quit()
+    return (f - f0) / (w1 - w0)
+
+
+def report_text_display(rounds=2):
+    """The light scene's frame rate with each scroller file, the files taken
+    in turn, round after round, so the machine's drift falls on all alike."""
+    files = text_display_files()
+    rates = {name: [] for name, _ in files}
+    for _ in range(rounds):
+        for name, content in files:
+            rates[name].append(light_scene_fps(content))
+    usual = sum(rates[files[0][0]]) / rounds
+    print("\nlight scene (73-80 s) with the scroller's file")
+    for name, _ in files:
+        mean = sum(rates[name]) / rounds
+        print("  %-26s %7.1f fps  %+6.1f %%  (runs: %s)" % (name, mean, 100.0 * (mean - usual) / usual,
+                                                           ", ".join("%.1f" % r for r in rates[name])))
 
 
 def report_startup(runs=5):

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Runs the show for a long time (30 minutes by default) on a virtual
 display, restarting it with the 0 key every few minutes, and prints its
-resident memory over time, so a leak shows as a rising column. A benchmark,
-not a test: it prints figures and passes no judgement."""
+resident memory over time, so a leak shows as a rising column. With
+--reloads N it instead saves "scripts/flash.txt" N times while the show
+runs, as the author's editor does, waits for each reload, and prints the
+resident memory after the first and how far it has moved since. A
+benchmark, not a test: it prints figures and passes no judgement."""
 
 import argparse
 import os
@@ -22,6 +25,46 @@ def resident_mib(pid):
     return float("nan")
 
 
+def flash_script(variant, count=250):
+    """A flash on every beat, shifted a little per variant, so each save
+    differs from the last."""
+    beat = 5.0 / 11.0
+    lines = []
+    for i in range(count):
+        start = 17.0 + i * beat + (variant % 7) * 0.01
+        lines.append("%.4f %.4f 0.05 0.3 0 1" % (start, start + 0.35))
+    return "\n".join(lines) + "\n"
+
+
+def save_like_an_editor(folder, text):
+    path = os.path.join(folder, "scripts", "flash.txt")
+    with open(path + ".saving", "w") as f:
+        f.write(text)
+    os.replace(path + ".saving", path)
+
+
+def soak_reloads(show, reloads):
+    # Past the warm-up, among the flashes, and paused there (the frame loop
+    # and the reloads go on): what a part allocates as it first shows would
+    # otherwise be counted as the reloads' growth.
+    show.jump_to(20.0)
+    show.wait_until_demo_time(20.5)
+    show.press("space", r"^\*\* Paused \*\*$")
+    print("%8s %10s %10s" % ("reloads", "RSS MiB", "since 1st"))
+    first = None
+    for i in range(reloads):
+        before = len(show.lines)
+        save_like_an_editor(show.folder, flash_script(i))
+        show.wait_for(r"^Changed: scripts/flash.txt$", 60, before)
+        show.status_time(timeout=60)  # a frame drawn with the new flashes
+        rss = resident_mib(show.process.pid)
+        if first is None:
+            first = rss
+        if i == 0 or (i + 1) % (100 if reloads >= 500 else 10) == 0:
+            print("%8d %10.1f %+10.1f" % (i + 1, rss, rss - first), flush=True)
+    print("resident memory after %d reloads: %.1f MiB, %+.1f MiB from after the first" % (reloads, rss, rss - first))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", default=os.path.join(HERE, "..", "build", "demo"))
@@ -29,8 +72,16 @@ def main():
     parser.add_argument("--minutes", type=float, default=30.0)
     parser.add_argument("--restart-every", type=float, default=180.0, help="seconds between restarts")
     parser.add_argument("--sample-every", type=float, default=30.0, help="seconds between memory samples")
+    parser.add_argument("--reloads", type=int, default=0, help="save the flash script this many times instead")
     args = parser.parse_args()
     harness.ARGS = args
+
+    if args.reloads:
+        with harness.Show() as show:
+            show.status_time(timeout=120)
+            soak_reloads(show, args.reloads)
+            show.quit()
+        return
 
     with harness.Show() as show:
         show.status_time(timeout=120)

@@ -25,6 +25,8 @@ public:
 
     // Position files: reading appends every complete nine-number record.
     bool load(const char* path);
+    // The same from an open file; `name` is what the console calls it.
+    void load(std::FILE* file, const char* name);
     bool openPoseRecording(const char* path);
     bool openPointRecording(const char* path);
     void writePose();

@@ -32,6 +32,13 @@ bool PathCamera::load(const char* path)
         std::cout << "File Not Found : " << path << std::flush;
         return false;
     }
+    load(file, path);
+    std::fclose(file);
+    return true;
+}
+
+void PathCamera::load(std::FILE* file, const char* path)
+{
     float v[9];
     // Any shortfall ends the list: a record cut short by the end of the file,
     // or text that is not a number, which would otherwise stall the scan.
@@ -49,8 +56,6 @@ bool PathCamera::load(const char* path)
         m_centerSpline.addPoint(Vector3(v[3], v[4], v[5]));
         m_upSpline.addPoint(Vector3(v[6], v[7], v[8]));
     }
-    std::fclose(file);
-    return true;
 }
 
 bool PathCamera::openRecording(std::FILE*& file, const char* path)

@@ -87,7 +87,8 @@ LineWindow visibleWindow(long long lineCount, long long k, int maxLines)
     if (lineCount == 0)
         return {0, 0};
     const long long end = ((k % lineCount) + lineCount) % lineCount;
-    return {std::max(0LL, end - maxLines), end};
+    // No lines at all for a count below one.
+    return {std::max(0LL, end - std::max(0, maxLines)), end};
 }
 
 std::string visibleLines(const std::vector<std::string>& lines, long long k, int maxLines)

@@ -75,21 +75,29 @@ bool LoadCFG(const std::string& directory, const std::string& path, osgCal::Core
         std::cerr << "opening failed!" << std::endl;
         return false;
     }
+    const std::vector<ConfigEntry> entries = readConfigEntries(file);
+    std::fclose(file);
     CalCoreModel& core = *coreModel->getCalCoreModel();
-    char piece[kPieceLength + 1];
-    std::string key, value;
-    while (std::fgets(piece, sizeof piece, file)) {
-        if (!splitConfigLine(piece, key, value))
-            continue;
-        const std::string full = directory + "/" + value;
-        if (key == "scale") {
+    for (const ConfigEntry& entry : entries) {
+        const std::string full = directory + "/" + entry.value;
+        if (entry.key == "scale") {
             std::cout << "scaled option unhandled" << std::endl;
             continue;
         }
-        std::cout << "    subloading " << key << ": " << full << std::endl;
-        if (!loadEntry(core, key, full, directory))
+        std::cout << "    subloading " << entry.key << ": " << full << std::endl;
+        if (!loadEntry(core, entry.key, full, directory))
             printLoadError();
     }
-    std::fclose(file);
     return true;
+}
+
+std::vector<ConfigEntry> readConfigEntries(std::FILE* file)
+{
+    std::vector<ConfigEntry> entries;
+    char piece[kPieceLength + 1];
+    ConfigEntry entry;
+    while (std::fgets(piece, sizeof piece, file))
+        if (splitConfigLine(piece, entry.key, entry.value))
+            entries.push_back(entry);
+    return entries;
 }

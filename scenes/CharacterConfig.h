@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace osgCal { class CoreModel; }
 
@@ -12,6 +14,15 @@ namespace osgCal { class CoreModel; }
 // and one "LoadCFG error: " line per entry that fails to load. False only
 // when the file cannot be opened.
 bool LoadCFG(const std::string& directory, const std::string& path, osgCal::CoreModel* coreModel);
+
+struct ConfigEntry {
+    std::string key;
+    std::string value;
+};
+// The file's entries in order, as LoadCFG takes them: read in pieces of
+// at most 4095 bytes (a longer line gives several), comments and lines
+// without "=" left out.
+std::vector<ConfigEntry> readConfigEntries(std::FILE* file);
 
 // One configuration line split at its first "=", with the line end taken
 // off the value. False for comments and lines without "=".

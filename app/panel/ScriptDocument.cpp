@@ -1,6 +1,7 @@
 #include "app/panel/ScriptDocument.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -138,13 +139,26 @@ std::string ScriptDocument::text() const
         return a.span.begin != b.span.begin ? a.span.begin < b.span.begin : a.span.end < b.span.end;
     });
     std::string out;
+    // Records may follow each other with no blank between ("0.0.95" is two
+    // fields): where a piece now meets text it did not meet before, a line
+    // end keeps the two from reading as one number.
+    const auto keepApart = [&out](char next) {
+        if (!out.empty() && !std::isspace(static_cast<unsigned char>(out.back())) &&
+            !std::isspace(static_cast<unsigned char>(next)))
+            out += '\n';
+    };
     std::size_t at = 0;
     for (const Piece& piece : pieces) {
         if (piece.span.begin < at)
             continue; // cannot happen: the pieces never overlap
         out.append(original, at, piece.span.begin - at);
-        out += piece.replacement;
+        if (!piece.replacement.empty()) {
+            keepApart(piece.replacement.front());
+            out += piece.replacement;
+        }
         at = piece.span.end;
+        if (at < original.size())
+            keepApart(original[at]);
     }
     out.append(original, at, std::string::npos);
     return out;

@@ -46,4 +46,14 @@ inline void writeInput(const char* path, const std::uint8_t* data, std::size_t s
     std::fclose(file);
 }
 
+// The input as a file read from memory, for readers that take an open
+// file: no disk write per input. Close it with fclose.
+inline std::FILE* openInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = size ? fmemopen(const_cast<std::uint8_t*>(data), size, "rb") : std::fopen("/dev/null", "rb");
+    if (!file)
+        std::abort();
+    return file;
+}
+
 } // namespace fuzz

@@ -1,4 +1,5 @@
-// The start-time file: any bytes give finite start times or none.
+// The start-time file, read from memory: any bytes give finite start times
+// or none.
 #include "FuzzSupport.h"
 
 #include "app/StartTime.h"
@@ -13,10 +14,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::writeInput("scripts/starttime.txt", data, size);
-    readStartTimeFile("scripts/starttime.txt", [](double seconds) {
+    std::FILE* file = fuzz::openInput(data, size);
+    readStartTimes(file, [](double seconds) {
         if (!std::isfinite(seconds))
             std::abort();
     });
+    std::fclose(file);
     return 0;
 }

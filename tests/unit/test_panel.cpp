@@ -104,6 +104,19 @@ TEST(ScriptDocument, RewritesOnlyWhatChangedAndReadsBackAsEdited)
     EXPECT_EQ(empty.text(), "1 2 0.1 0.2 0 1\n");
     for (float v : {0.05f, 36.768547f, 1e-8f, -3.25f, 123456.789f})
         EXPECT_EQ(std::strtof(formatScriptNumber(v).c_str(), nullptr), v) << formatScriptNumber(v);
+
+    // Found by fuzzing: records with no blank between them ("1.0.5" is two
+    // fields), rewritten or taken out, must not run into one number.
+    const std::string packed = "1 2 0.1 0.1 0 1.0.5 3 0.1 0.1 0 1.0.9 4 0.1 0.1 0 1\n";
+    ScriptDocument tight(packed);
+    ASSERT_EQ(tight.records().size(), 3u);
+    tight.replace(0, {1.0f, 2.0f, 0.1f, 0.1f, 0.0f, 2e-19f});
+    tight.replace(1, {0.5f, 3.0f, 0.1f, 0.1f, 0.0f, 1.0f});
+    tight.remove(2);
+    const std::vector<FlashRecord> apart = readFlashRecords(tight.text());
+    ASSERT_EQ(apart.size(), 2u) << tight.text();
+    EXPECT_EQ(apart[0].strength, 2e-19f);
+    EXPECT_EQ(apart[1].start, 0.5f);
 }
 
 namespace {
