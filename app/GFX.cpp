@@ -7,6 +7,7 @@
 #include "app/ShowTimes.h"
 #include "app/SpeedUps.h"
 #include "app/StartTime.h"
+#include "app/VerticalRefresh.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
 #include "effects/TextureImage.h"
@@ -76,6 +77,7 @@ void GFX::init(bool fullscreen)
 
     createViewer();
     SDL_ShowCursor(0);
+    viewer->setSwapInterval(requestedSwapInterval());
     viewer->setDisplayMode(800, 600, 24, fullscreen ? SDL_FULLSCREEN : 0);
     if (!viewer->open(nullptr))
         failWithoutWindow(SDL_GetError());

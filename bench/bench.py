@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs the show under Xvfb and prints figures: start-up time (launch to the
-first loop pass) and frames per second in each segment of the show. A
+first loop pass), frames per second in each segment of the show, every
+frame's time per segment with the slowest frames and a plot of them all. A
 benchmark, not a test: it prints numbers and passes no judgement."""
 
 import argparse
@@ -8,6 +9,7 @@ import os
 import random
 import sys
 import subprocess
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -42,7 +44,10 @@ def main():
     segments = show_segments()
 
     report_startup()
-    samples = play_through(args.until)  # (wall clock, demo time, frame)
+    with tempfile.TemporaryDirectory() as scratch:
+        log = os.path.join(scratch, "frames.txt")
+        samples = play_through(args.until, frame_log=log)  # (wall clock, demo time, frame)
+        frames = frametimes.read_frame_log(log)
 
     print("%-32s %8s %8s %8s" % ("segment", "fps avg", "fps min", "frames"))
     for start, end, name in segments:
@@ -58,17 +63,18 @@ def main():
             print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
-    frametimes.print_report(samples, segments, args.plot)
+    frametimes.print_report(frames, segments, args.plot)
     report_panel(args, segments)
     report_reloads()
     report_text_display()
     report_sync(args)
 
 
-def play_through(until, panel=False):
+def play_through(until, panel=False, frame_log=None):
     """(wall clock, demo time, frame) of every status line of one run from
-    0 s, with the author's panel shown from the start or not."""
-    with harness.Show() as show:
+    0 s, with the author's panel shown from the start or not; the show logs
+    every frame's time into `frame_log` when given."""
+    with harness.Show(env={"VELMO_FRAME_LOG": frame_log} if frame_log else None) as show:
         samples = []
         m, _ = show.wait_for(r"^FPS:\S+ Time:(\S+) Frame: (\d+)$", timeout=120)
         if panel:

@@ -1,57 +1,51 @@
-"""Frame times over the show from its status lines (one every 10 frames):
-a table per half second, the slowest half-seconds, the share of smooth
-10-frame intervals per segment, and a plot as a PNG written without any
-library beyond Python's own."""
+"""Every frame's time over one run of the show, from the show's frame log
+(VELMO_FRAME_LOG): per segment the median and the 99th percentile frame time
+and the share of frames over 16.7 ms (a frame shown twice at 60 Hz) and
+over 33.3 ms (a stutter), the twenty worst single frames with what was on
+screen, and a plot of every frame, as a PNG written without any library
+beyond Python's own."""
 
 import harness
 
 SMOOTH_MS = 1000.0 / 60.0
+STUTTER_MS = 2000.0 / 60.0
 
 
-def intervals(samples):
-    """(demo time at the start, mean frame time in ms) of every 10-frame
-    interval, measured on the wall clock."""
-    out = []
-    for (w0, t0, f0), (w1, t1, f1) in zip(samples, samples[1:]):
-        if f1 > f0 and t1 >= t0:
-            out.append((t0, 1000.0 * (w1 - w0) / (f1 - f0)))
-    return out
+def read_frame_log(path):
+    """(demo time, frame ms) of every frame the log holds."""
+    with open(path) as f:
+        return [tuple(map(float, line.split())) for line in f if len(line.split()) == 2]
 
 
-def half_seconds(samples):
-    """{half-second index: (mean, worst) frame time in ms}."""
-    buckets = {}
-    for t, ms in intervals(samples):
-        buckets.setdefault(int(t * 2), []).append(ms)
-    return {k: (sum(v) / len(v), max(v)) for k, v in sorted(buckets.items())}
+def percentile(sorted_ms, share):
+    return sorted_ms[min(len(sorted_ms) - 1, int(share * len(sorted_ms)))]
 
 
-def smooth_share(samples, start, end):
-    """Share of the segment's 10-frame intervals at 60 frames per second or more."""
-    inside = [ms for t, ms in intervals(samples) if start <= t < end]
-    return sum(ms <= SMOOTH_MS for ms in inside) / len(inside) if inside else None
+def segment_figures(frames, start, end):
+    """(frames, median, p99, worst, share over 16.7 ms, share over 33.3 ms)
+    of the frames that drew a time in [start, end)."""
+    inside = sorted(ms for t, ms in frames if start <= t < end)
+    if not inside:
+        return None
+    n = len(inside)
+    return (n, percentile(inside, 0.5), percentile(inside, 0.99), inside[-1],
+            sum(ms > SMOOTH_MS for ms in inside) / n, sum(ms > STUTTER_MS for ms in inside) / n)
 
 
-def print_report(samples, segments, plot_path):
-    table = half_seconds(samples)
+def print_report(frames, segments, plot_path, worst=20):
     name_at = lambda t: next((name for s, e, name in segments if s <= t < e), "the end")
-    print("\nframe time per half second (ms: mean / worst)")
-    row = []
-    for k, (mean, worst) in table.items():
-        row.append("%6.1f s %5.1f/%5.1f" % (k / 2.0, mean, worst))
-        if len(row) == 4:
-            print("  " + "   ".join(row))
-            row = []
-    if row:
-        print("  " + "   ".join(row))
-    print("\nslowest half-seconds")
-    for k, (mean, worst) in sorted(table.items(), key=lambda kv: -kv[1][0])[:10]:
-        print("  %6.1f s  %5.1f ms mean  %5.1f ms worst  (%s)" % (k / 2.0, mean, worst, name_at(k / 2.0)))
-    print("\n10-frame intervals at 60 fps or more, per segment (target 95%)")
-    for index, (start, end, name) in enumerate(segments):
-        share = smooth_share(samples, start, end)
-        print("  %d %-30s %s" % (index + 1, name, "-" if share is None else "%5.1f%%" % (100 * share)))
-    write_plot(plot_path, table, segments)
+    print("\nframe times per segment, every frame (ms)")
+    print("  %-32s %7s %7s %7s %7s %8s %8s" % ("segment", "frames", "median", "p99", "worst", ">16.7", ">33.3"))
+    for start, end, name in segments:
+        figures = segment_figures(frames, start, end)
+        if figures:
+            n, median, p99, top, smooth, stutter = figures
+            print("  %-32s %7d %7.2f %7.2f %7.1f %7.2f%% %7.2f%%" % (name, n, median, p99, top,
+                                                                   100 * smooth, 100 * stutter))
+    print("\nthe %d slowest frames" % worst)
+    for t, ms in sorted(frames, key=lambda f: -f[1])[:worst]:
+        print("  %7.3f s  %6.1f ms  (%s)" % (t, ms, name_at(t)))
+    write_plot(plot_path, frames, segments)
     print("\nplot: %s" % plot_path)
 
 
@@ -91,15 +85,15 @@ class Canvas:
         harness.write_png(path, [bytes(c for p in row for c in p) for row in self.rows])
 
 
-def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
-    """Mean (dark) and worst (light) frame time per half second against show
-    time, on the segments in alternating shades numbered as the report lists
-    them; the red line is 16.7 ms (60 fps)."""
+def write_plot(path, frames, segments, width=1200, height=420, top_ms=50.0):
+    """Every frame's time (a dot; frames over the top at the top edge)
+    against show time, on the segments in alternating shades numbered as the
+    report lists them; red is 16.7 ms (60 fps), orange 33.3 ms."""
     left, bottom, top = 44, 24, 16
     plot_w, plot_h = width - left - 8, height - bottom - top
     seconds = max(e for _, e, _ in segments)
     canvas = Canvas(width, height)
-    x_of = lambda t: left + int(t / seconds * (plot_w - 1))
+    x_of = lambda t: left + int(min(max(t, 0.0), seconds) / seconds * (plot_w - 1))
     y_of = lambda ms: top + plot_h - 1 - int(min(ms, top_ms) / top_ms * (plot_h - 1))
     for index, (start, end, _) in enumerate(segments):
         if index % 2:
@@ -111,10 +105,10 @@ def write_plot(path, table, segments, width=1000, height=400, top_ms=50.0):
     for second in range(0, int(seconds) + 1, 10):
         canvas.fill(x_of(second), top, x_of(second) + 1, top + plot_h, (215, 215, 215))
         canvas.text(x_of(second) - 6, top + plot_h + 6, "%d s" % second if second else "0")
-    for k, (mean, worst) in table.items():
-        x0, x1 = x_of(k / 2.0), max(x_of(k / 2.0) + 1, x_of((k + 1) / 2.0))
-        canvas.fill(x0, y_of(worst), x1, y_of(mean), (150, 170, 220))
-        canvas.fill(x0, y_of(mean), x1, top + plot_h, (40, 60, 140))
-    canvas.fill(left, y_of(SMOOTH_MS), left + plot_w, y_of(SMOOTH_MS) + 1, (220, 30, 30))
-    canvas.text(left + plot_w - 40, y_of(SMOOTH_MS) - 14, "16.7", colour=(220, 30, 30))
+    for line_ms, colour, label in ((SMOOTH_MS, (220, 30, 30), "16.7"), (STUTTER_MS, (235, 140, 20), "33.3")):
+        canvas.fill(left, y_of(line_ms), left + plot_w, y_of(line_ms) + 1, colour)
+        canvas.text(left + plot_w - 40, y_of(line_ms) - 14, label, colour=colour)
+    for t, ms in frames:
+        x, y = x_of(t), y_of(ms)
+        canvas.fill(x, y - 1, x + 2, y + 1, (40, 60, 140) if ms <= SMOOTH_MS else (200, 20, 20))
     canvas.write_png(path)

@@ -43,6 +43,7 @@ bool Viewer::open(SDL_Surface* surface)
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, m_swapInterval);
     m_surface = SDL_SetVideoMode(m_width, m_height, m_bitsPerPixel, SDL_OPENGL | m_flags);
     if (!m_surface)
         return false;

@@ -41,6 +41,9 @@ public:
     // needed on this platform and only null is meaningful. False, with SDL's
     // error text set, when there is no window or no OpenGL in it.
     bool open(SDL_Surface* surface = nullptr);
+    // The swap interval open() asks the driver for: 0 swaps at once, 1
+    // waits for each vertical refresh. 0 unless set.
+    void setSwapInterval(int interval) { m_swapInterval = interval; }
     // Draws into an off-screen buffer of the display mode's size. False, with
     // the reason in offscreenError(), when no such buffer can be had.
     bool openOffscreen();
@@ -85,6 +88,7 @@ private:
     int m_height = 600;
     int m_bitsPerPixel = 24;
     Uint32 m_flags = 0;
+    int m_swapInterval = 0;
     SDL_Surface* m_surface = nullptr;
     std::vector<Viewport*> m_viewports;
     osg::ref_ptr<osg::FrameStamp> m_frameStamp;

@@ -7,6 +7,7 @@
 #include "app/Show.h"
 #include "app/SpeedUps.h"
 #include "app/Timeline.h"
+#include "app/VerticalRefresh.h"
 #include "camera/PathCamera.h"
 #include "effects/ImageFX.h"
 #include "effects/OverlaySpeedUps.h"
@@ -159,6 +160,25 @@ TEST(PreloadList, NamesEveryFileTheShowReadsWhileItBuildsInTheOrderItReadsThem)
 // A speed-up runs only when its condition holds; one that does not is
 // named on the console with the reason, and a later one can ask what was
 // tried before it.
+// The show asks the driver to wait for each vertical refresh unless the
+// environment says otherwise.
+TEST(VerticalRefresh, IsWaitedForUnlessTheEnvironmentTurnsItOff)
+{
+    const auto withVariable = [](const char* value) {
+        if (value)
+            setenv(kNoVsyncVariable, value, 1);
+        else
+            unsetenv(kNoVsyncVariable);
+        return requestedSwapInterval();
+    };
+    EXPECT_EQ(withVariable(nullptr), 1);
+    EXPECT_EQ(withVariable(""), 1);
+    EXPECT_EQ(withVariable("0"), 1);
+    EXPECT_EQ(withVariable("1"), 0);
+    EXPECT_EQ(withVariable("yes"), 0);
+    unsetenv(kNoVsyncVariable);
+}
+
 TEST(SpeedUps, RunWhenTheirConditionHoldsAndNameTheOnesSkippedWithTheReason)
 {
     ASSERT_TRUE(speedUpsOn()) << kPlainPathVariable << " is set for the unit tests";
