@@ -75,23 +75,31 @@ class Chunks(unittest.TestCase):
         whole, late = stills(self.run_folder.path("rain-whole")), stills(self.run_folder.path("rain-late"))
         self.assertTrue(all(late[name] != whole[name] for name in late))
 
-    def test_joined_parts_hold_the_ranges_frames_and_its_sound(self):
-        self.assert_chunks_match_the_whole("rain", 60, 72, 76, 2)
-        code, out, err = self.run_folder.run("--join", "rain-joined.mp4", "rain-part2.mp4", "rain-part1.mp4")
+    def assert_joined_parts_hold_the_ranges_frames_and_its_sound(self, label, chunks, frames):
+        parts = ["%s-part%d.mp4" % (label, k) for k in range(1, chunks + 1)]
+        joined_name = label + "-joined.mp4"
+        # Given out of order: the join puts them in order by their tags.
+        code, out, err = self.run_folder.run("--join", joined_name, *reversed(parts))
         self.assertEqual(code, 0, err)
-        self.assertIn("2 parts joined", out)
-        joined = self.run_folder.path("rain-joined.mp4")
+        self.assertIn("%d parts joined" % chunks, out)
+        joined = self.run_folder.path(joined_name)
         video = [s for s in probe(joined)["streams"] if s["codec_type"] == "video"][0]
         self.assertEqual((video["width"], video["height"], video["codec_name"]), (800, 600, "h264"))
         # Every frame of each part, copied in order: none lost or doubled.
-        parts = frame_sums(self.run_folder.path("rain-part1.mp4")) + frame_sums(self.run_folder.path("rain-part2.mp4"))
-        self.assertEqual(len(parts), 240)
-        self.assertEqual(frame_sums(joined), parts)
+        sums = [sum_ for part in parts for sum_ in frame_sums(self.run_folder.path(part))]
+        self.assertEqual(len(sums), frames)
+        self.assertEqual(frame_sums(joined), sums)
         # The sound is that of one capture of the range, so nothing changes
-        # at the seam.
-        self.assertEqual(sound(joined), sound(self.run_folder.path("rain-whole.mp4")))
+        # at the seams.
+        self.assertEqual(sound(joined), sound(self.run_folder.path(label + "-whole.mp4")))
         # And it plays through.
         subprocess.run(["ffmpeg", "-v", "error", "-xerror", "-i", joined, "-f", "null", "-"], check=True)
+
+    def test_joined_parts_hold_the_ranges_frames_and_its_sound(self):
+        self.assert_chunks_match_the_whole("rain", 60, 72, 76, 2)
+        self.assert_joined_parts_hold_the_ranges_frames_and_its_sound("rain", 2, 240)
+        self.assert_chunks_match_the_whole("opening", 30, 6, 17, 4)
+        self.assert_joined_parts_hold_the_ranges_frames_and_its_sound("opening", 4, 330)
 
     def test_what_cannot_be_chunked_or_joined_is_refused_in_one_line(self):
         for chunk in ["3/2", "0/2", "1/0", "2"]:
