@@ -42,7 +42,7 @@ DANCE_START = 86.95
 PLAIN_PATH = "VELMO_PLAIN_PATH"
 
 
-def take_stills(capture, folder, times=CHECK_TIMES, plain=False, extra=()):
+def take_stills(capture, folder, times=CHECK_TIMES, plain=False, extra=(), fps=FPS):
     os.makedirs(folder, exist_ok=True)
     env = dict(os.environ)
     env.pop(PLAIN_PATH, None)
@@ -53,8 +53,8 @@ def take_stills(capture, folder, times=CHECK_TIMES, plain=False, extra=()):
             frames = os.path.join(scratch, "%07.2f" % t)
             video = os.path.join(scratch, "clip.mp4")
             start = DANCE_START if DANCE_START < t < 100.0 else t
-            subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(start),
-                            "--to", str(t + 2.0 / FPS), "--png", frames] + list(extra),
+            subprocess.run([os.path.abspath(capture), video, "--fps", str(fps), "--from", str(start),
+                            "--to", str(t + 2.0 / fps), "--png", frames] + list(extra),
                            cwd=SHOW, env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # The second frame after a jump: the first shows effects whose
             # shaders are still being checked against the renderer.
@@ -109,13 +109,14 @@ def psnr(a, b):
     return float("inf") if squared == 0 else 10 * math.log10(255 * 255 / squared)
 
 
-def compare_size(capture, size, folder, extra=()):
+def compare_size(capture, size, folder, extra=(), fps=FPS):
     """Prints and returns {still's seconds: PSNR in dB} of the stills taken at
-    `size` (scaled down) against those taken at 800 x 600."""
+    `size` (scaled down) against those taken at 800 x 600. A lower `fps`
+    takes the dance's clips in fewer frames, the others as they are."""
     width, height = (int(n) for n in size.split("x"))
     small, large = os.path.join(folder, "800x600"), os.path.join(folder, size)
-    take_stills(capture, small)
-    take_stills(capture, large, extra=["--size", size] + list(extra))
+    take_stills(capture, small, fps=fps)
+    take_stills(capture, large, extra=["--size", size] + list(extra), fps=fps)
     result = {}
     for path in sorted(glob.glob(os.path.join(small, "*.png"))):
         name = os.path.basename(path)
