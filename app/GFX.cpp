@@ -88,13 +88,15 @@ void GFX::init(bool fullscreen)
     frameLog = FrameLog::fromEnvironment();
 }
 
-void GFX::initOffscreen()
+void GFX::initOffscreen(int width, int height)
 {
+    g_picture.width = width;
+    g_picture.height = height;
     createShowObjects();
     createViewer();
-    viewer->setDisplayMode(800, 600, 24, 0);
+    viewer->setDisplayMode(width, height, 24, 0);
     if (!viewer->openOffscreen()) {
-        std::cerr << "Cannot open an 800 x 600 off-screen OpenGL buffer: "
+        std::cerr << "Cannot open a " << width << " x " << height << " off-screen OpenGL buffer: "
                   << viewer->offscreenError() << std::endl;
         exitProcess(1);
     }
@@ -172,6 +174,18 @@ void GFX::frame()
     viewer->runOnce();
     if (frameLog)
         frameLog->record(g_time, viewer->getFrameTime());
+    finishFrame();
+}
+
+void GFX::passFrame()
+{
+    applyCamera();
+    viewer->updateOnce();
+    finishFrame();
+}
+
+void GFX::finishFrame()
+{
     warmUpLaterParts();
     updateBackground();
     readDemoTime();

@@ -2,6 +2,7 @@
 
 #include "app/FrameLog.h"
 #include "app/GLWarmUp.h"
+#include "app/PictureSize.h"
 #include "app/TimeSyncer.h"
 
 #include <memory>
@@ -28,10 +29,11 @@ public:
     // 800 x 600 window (full screen when asked) and starts watching the
     // timing scripts for changes.
     void init(bool fullscreen);
-    // As init, but draws into an 800 x 600 off-screen buffer: no window, no
-    // SDL, no X server, no keys, no script watching. Ends the process with
-    // status 1 when no such buffer can be had.
-    void initOffscreen();
+    // As init, but draws into an off-screen buffer of the given size (the
+    // picture's size from then on, g_picture): no window, no SDL, no X
+    // server, no keys, no script watching. Ends the process with status 1
+    // when no such buffer can be had.
+    void initOffscreen(int width = PictureSize::kVirtualWidth, int height = PictureSize::kVirtualHeight);
 
     // Shows the picture for exactly one rendered frame, the run's first.
     void showSplash(std::string path);
@@ -39,6 +41,10 @@ public:
     // One frame: quit checks, developer keys, camera, render, new demo time.
     // Ends the process with status 0 on Escape or when the window closes.
     void frame();
+    // Off screen: a frame of the show that is not drawn. Everything that
+    // moves from frame to frame outside the drawing - the camera, the scene's
+    // update callbacks, the clocks - moves as in frame().
+    void passFrame();
 
     // Places the music and the demo time at the given second.
     void setTime(double seconds);
@@ -75,6 +81,7 @@ private:
     void reloadChangedScripts();
     void quitIfAsked();
     void applyCamera();
+    void finishFrame();
     void warmUpLaterParts();
     // The show cannot run without its window: says why and ends the process
     // with status 1, before any sound is played.

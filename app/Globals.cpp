@@ -16,6 +16,7 @@ double g_time = 0.0;
 double g_timeOffset = 0.0;
 int g_frameCount = 0;
 double g_frameDelta = 0.0;
+PictureSize g_picture;
 
 dWorldID g_world = nullptr;
 dSpaceID g_space = nullptr;

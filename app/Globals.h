@@ -4,6 +4,8 @@
 // one place to look for what the frame loop, the timeline and the builders
 // all touch. Defined in Globals.cpp; zero or null until start-up sets them.
 
+#include "app/PictureSize.h"
+
 #include <osg/Group>
 #include <osg/Matrix>
 #include <osg/Switch>
@@ -33,6 +35,10 @@ extern double g_time;       // demo time of the current pass, seconds
 extern double g_timeOffset; // added to the application clock to give g_time
 extern int g_frameCount;    // frames since start or the last time reset
 extern double g_frameDelta; // the viewer's frame time of the last frame
+
+// The size the picture is rendered at: the window's 800 x 600, or the
+// capture's own, set before the show is built.
+extern PictureSize g_picture;
 
 // The box rain's rigid-body world, made once by initPhysics.
 constexpr int kMaxPhysicsBoxes = 128;

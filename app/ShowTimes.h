@@ -40,6 +40,19 @@ constexpr double kOpeningCameraEnd = 28.18181818181818; // two beats before the 
 // the cheapest stretch of the show, until this time.
 constexpr double kWarmUpEnd = 15.0;
 
+// The opening scope's own motion: from beat 16 its lines split apart until
+// beat 24 and its side lines travel until beat 32, each keeping the place
+// it reached; at beat 36 the lines freeze where they are.
+namespace OpeningScope {
+constexpr double kMotionStart = beats(16);
+constexpr double kSplitEnd = beats(24);
+constexpr double kTravelEnd = beats(32);
+constexpr double kFreeze = beats(36);
+static_assert(kMotionStart == 7.2727272727272725 && kSplitEnd == 10.909090909090908 &&
+                  kTravelEnd == 14.545454545454545 && kFreeze == 16.363636363636363,
+              "the beats land on the times the scope was tuned at");
+} // namespace OpeningScope
+
 // The logos, each sharp copy staying until the room, each glow a second long.
 namespace Logos {
 constexpr double kLumbra = beats(48);
@@ -85,6 +98,12 @@ constexpr double kBoxRainStart = 73.0;
 constexpr double kRestarts[] = {77.0, 81.0, 85.0};
 constexpr double kRestartSeconds = 1.0;
 } // namespace LightScene
+
+// The program's own source scrolling up the screen, over the light scene.
+namespace SourceScroller {
+constexpr double kStart = LightScene::kStart;
+constexpr double kEnd = LightScene::kEnd;
+} // namespace SourceScroller
 
 namespace Dance {
 constexpr double kStart = kDanceCut;

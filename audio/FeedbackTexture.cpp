@@ -1,5 +1,7 @@
 #include "audio/FeedbackTexture.h"
 
+#include "app/Globals.h"
+
 #include <osg/GLExtensions>
 
 #include <algorithm>
@@ -74,12 +76,17 @@ GLuint linkEchoProgram()
 
 } // namespace
 
-FeedbackTexture::FeedbackTexture()
+FeedbackTexture::FeedbackTexture() : size(g_picture.scaledEdge(kEdgeAt600))
 {
     const std::vector<unsigned char> black(static_cast<size_t>(size) * size * 3, 0);
     glGenTextures(2, textures);
     extensions().glGenFramebuffers(2, framebuffers);
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    // Rows of RGB bytes, packed: at sizes other than 512 a row's length is
+    // not always a multiple of four.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = 0; i < 2; ++i) {
         glBindTexture(GL_TEXTURE_2D, textures[i]);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
@@ -90,6 +97,7 @@ FeedbackTexture::FeedbackTexture()
         if (extensions().glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
             std::cerr << "The scope's echo cannot be drawn into a texture here; it stays black" << std::endl;
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
     glBindTexture(GL_TEXTURE_2D, 0);
     echoProgram = linkEchoProgram();
@@ -122,6 +130,7 @@ void FeedbackTexture::popOrtho()
 void FeedbackTexture::beginCapture()
 {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frameFramebuffer);
+    glGetIntegerv(GL_VIEWPORT, frameViewport);
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1 - newest]);
     glViewport(0, 0, size, size);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -131,7 +140,7 @@ void FeedbackTexture::beginCapture()
 void FeedbackTexture::endCapture()
 {
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
-    glViewport(0, 0, static_cast<GLsizei>(kScreenWidth), static_cast<GLsizei>(kScreenHeight));
+    glViewport(frameViewport[0], frameViewport[1], frameViewport[2], frameViewport[3]);
     newest = 1 - newest;
 }
 
@@ -201,11 +210,20 @@ void FeedbackTexture::checkWhite()
     if (!watching || white || ++framesSinceCheck < checkEvery)
         return;
     framesSinceCheck = 0;
+    white = readsWhite();
+}
+
+bool FeedbackTexture::readsWhite() const
+{
     std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     bindTexture(newest);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-    white = std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    return std::all_of(rgb.begin(), rgb.end(), [](unsigned char level) { return level == 255; });
 }
 
 void FeedbackTexture::drawQuad(GLenum blendSource, GLenum blendDestination, float opacity,

@@ -16,9 +16,12 @@ public:
     // Renders into the texture of this frame, cleared, through a viewport of
     // its size x size pixels.
     void beginCapture();
-    // Back to the frame and its full-screen viewport; the new texture is
-    // the one read from now on.
+    // Back to the frame and its viewport; the new texture is the one read
+    // from now on.
     void endCapture();
+
+    // Whether the newest texture is white everywhere, read back now.
+    bool readsWhite() const;
 
     // Last frame's picture, flipped, stretched vertically by `offset`, added.
     void drawFeedback(float offset);
@@ -40,7 +43,8 @@ public:
     // Reads the newest texture back every so many frames to find out.
     void checkWhite();
 
-    // An 800 x 600 pixel projection with an identity model view, and back.
+    // The virtual screen's 800 x 600 unit projection with an identity model
+    // view, and back.
     void pushOrtho();
     void popOrtho();
 
@@ -56,8 +60,12 @@ private:
     GLuint framebuffers[2] = {0, 0};
     int newest = 0;
     GLint frameFramebuffer = 0;
+    GLint frameViewport[4] = {0, 0, 0, 0};
     GLuint echoProgram = 0;
-    int size = 512;
+    // 512 texels at 800 x 600, in proportion at other sizes: the echo's
+    // lines keep their width in pixels of the picture.
+    static constexpr int kEdgeAt600 = 512;
+    int size;
     float alpha = 0.72f;
     bool white = false;
     bool watching = false;

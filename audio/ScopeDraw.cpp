@@ -14,7 +14,7 @@ constexpr GLbitfield kAllAttributes = 0xFFFFF;
 
 void drawFlatLine(float red, float green, float blue)
 {
-    glLineWidth(3.0f);
+    glLineWidth(g_picture.scaled(3.0f));
     glColor4f(red, green, blue, 1.0f);
     glBegin(GL_LINES);
     glVertex2f(-1.0f, 0.0f);
@@ -39,7 +39,7 @@ void drawWave(float green)
     scope::Segment segments[scope::kWaveSegments];
     scope::waveSegments(captureRing, FSOUND_DSP_GetBufferLengthTotal(), currentBlockStart(),
                         FSOUND_DSP_GetBufferLength(), segments);
-    glLineWidth(4.0f);
+    glLineWidth(g_picture.scaled(4.0f));
     glBegin(GL_LINES);
     for (const scope::Segment& s : segments) {
         glColor4f(0.5f, green, 0.5f, 1.0f);
@@ -97,7 +97,7 @@ void MusicStream::drawStartWave(double t, int start)
         lineSplit = 0.0f;
         sideTravel = 0.0f;
     }
-    glLineWidth(2.5f);
+    glLineWidth(g_picture.scaled(2.5f));
     if (t > scope::kFreezeTime)
         drawFrozenLines();
     scope::StartScopeState state{lineSplit, sideTravel};

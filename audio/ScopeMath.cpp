@@ -1,5 +1,6 @@
 #include "audio/ScopeMath.h"
 
+#include "app/ShowTimes.h"
 #include "audio/Capture.h"
 
 #include <cmath>
@@ -10,9 +11,9 @@ namespace {
 constexpr int kSpareSamples = 16;
 constexpr double kGrowthEnd = 4.545;
 constexpr double kGrowthRate = 0.3456097528701643; // pi / 9.09
-constexpr double kBeat16 = 7.2727272727272725;
-constexpr double kBeat24 = 10.909090909090908;
-constexpr double kBeat32 = 14.545454545454545;
+constexpr double kBeat16 = ShowTimes::OpeningScope::kMotionStart;
+constexpr double kBeat24 = ShowTimes::OpeningScope::kSplitEnd;
+constexpr double kBeat32 = ShowTimes::OpeningScope::kTravelEnd;
 
 float level(const int16_t* ring, int total, int index)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ShowTimes.h"
+
 #include <cstdint>
 
 // The arithmetic of the two scopes, apart from any GL, so it can be tested.
@@ -40,7 +42,7 @@ struct LineGroup
     float a[16];
 };
 constexpr int kLineGroups = 86;
-constexpr double kFreezeTime = 16.363636363636363;
+constexpr double kFreezeTime = ShowTimes::OpeningScope::kFreeze;
 
 struct StartScopeState
 {

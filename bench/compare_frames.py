@@ -6,13 +6,18 @@ before a change and by a build after it can be compared pixel by pixel.
   compare_frames.py stills CAPTURE_BINARY FOLDER   # one still per check time
   compare_frames.py compare BEFORE_FOLDER AFTER_FOLDER
   compare_frames.py plain CAPTURE_BINARY FOLDER [SECONDS...]
+  compare_frames.py size CAPTURE_BINARY WIDTHxHEIGHT FOLDER [--supersample N]
 
 The comparison prints, per still, the largest difference in any colour
 channel (0-255) and how many channels differ, then the largest of all.
 "plain" takes the stills twice, with the speed-ups and on the plain path
-(VELMO_PLAIN_PATH=1), into FOLDER/fast and FOLDER/plain, and compares them."""
+(VELMO_PLAIN_PATH=1), into FOLDER/fast and FOLDER/plain, and compares them.
+"size" takes the stills at 800 x 600 and at the size given, scales the
+larger picture (its bars cropped off) down to 800 x 600 by averaging, and
+prints the PSNR of each still against the 800 x 600 one, and the lowest."""
 
 import glob
+import math
 import os
 import subprocess
 import sys
@@ -37,7 +42,7 @@ DANCE_START = 86.95
 PLAIN_PATH = "VELMO_PLAIN_PATH"
 
 
-def take_stills(capture, folder, times=CHECK_TIMES, plain=False):
+def take_stills(capture, folder, times=CHECK_TIMES, plain=False, extra=(), fps=FPS):
     os.makedirs(folder, exist_ok=True)
     env = dict(os.environ)
     env.pop(PLAIN_PATH, None)
@@ -48,8 +53,8 @@ def take_stills(capture, folder, times=CHECK_TIMES, plain=False):
             frames = os.path.join(scratch, "%07.2f" % t)
             video = os.path.join(scratch, "clip.mp4")
             start = DANCE_START if DANCE_START < t < 100.0 else t
-            subprocess.run([os.path.abspath(capture), video, "--fps", str(FPS), "--from", str(start),
-                            "--to", str(t + 2.0 / FPS), "--png", frames],
+            subprocess.run([os.path.abspath(capture), video, "--fps", str(fps), "--from", str(start),
+                            "--to", str(t + 2.0 / fps), "--png", frames] + list(extra),
                            cwd=SHOW, env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # The second frame after a jump: the first shows effects whose
             # shaders are still being checked against the renderer.
@@ -89,6 +94,38 @@ def compare(before, after):
     return result
 
 
+def picture_at_800(path, width, height):
+    """The still's 4:3 picture, bars cropped, averaged down to 800 x 600."""
+    picture_height = height if width * 3 >= height * 4 else (width * 3 // 4) // 2 * 2
+    picture_width = min(width, (height * 4 // 3) // 2 * 2) if width * 3 >= height * 4 else width
+    crop = "crop=%d:%d:%d:%d,scale=800:600:flags=area" % (
+        picture_width, picture_height, (width - picture_width) // 2, (height - picture_height) // 2)
+    return subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-vf", crop, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                          stdout=subprocess.PIPE, check=True).stdout
+
+
+def psnr(a, b):
+    squared = sum((x - y) * (x - y) for x, y in zip(a, b)) / len(a)
+    return float("inf") if squared == 0 else 10 * math.log10(255 * 255 / squared)
+
+
+def compare_size(capture, size, folder, extra=(), fps=FPS):
+    """Prints and returns {still's seconds: PSNR in dB} of the stills taken at
+    `size` (scaled down) against those taken at 800 x 600. A lower `fps`
+    takes the dance's clips in fewer frames, the others as they are."""
+    width, height = (int(n) for n in size.split("x"))
+    small, large = os.path.join(folder, "800x600"), os.path.join(folder, size)
+    take_stills(capture, small, fps=fps)
+    take_stills(capture, large, extra=["--size", size] + list(extra), fps=fps)
+    result = {}
+    for path in sorted(glob.glob(os.path.join(small, "*.png"))):
+        name = os.path.basename(path)
+        result[float(name[:-4])] = psnr(pixels(path), picture_at_800(os.path.join(large, name), width, height))
+        print("%s  PSNR %.2f dB" % (name[:-4] + " s", result[float(name[:-4])]), flush=True)
+    print("lowest PSNR over all stills: %.2f dB" % min(result.values()))
+    return result
+
+
 def compare_plain(capture, folder, times=CHECK_TIMES):
     fast, plain = os.path.join(folder, "fast"), os.path.join(folder, "plain")
     take_stills(capture, fast, times)
@@ -101,6 +138,8 @@ def main():
         take_stills(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 4 and sys.argv[1] == "compare":
         compare(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) in (5, 7) and sys.argv[1] == "size":
+        compare_size(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     elif len(sys.argv) >= 4 and sys.argv[1] == "plain":
         compare_plain(sys.argv[2], sys.argv[3], [float(t) for t in sys.argv[4:]] or CHECK_TIMES)
     else:

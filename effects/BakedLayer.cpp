@@ -1,5 +1,7 @@
 #include "effects/BakedLayer.h"
 
+#include "app/Globals.h"
+
 #include <osg/Geometry>
 
 #include <algorithm>
@@ -7,17 +9,22 @@
 
 namespace {
 
-const int kScreenWidth = 800;
-const int kScreenHeight = 600;
-// A power of two: the renderer samples it on its fastest path.
-const int kTextureSize = 1024;
+const int kScreenWidth = PictureSize::kVirtualWidth;
+const int kScreenHeight = PictureSize::kVirtualHeight;
+
+// A power of two that holds the picture: the renderer samples it on its
+// fastest path. 1024 at 800 x 600.
+int textureSize()
+{
+    return powerOfTwoAtLeast(std::max(g_picture.width, g_picture.height));
+}
 
 } // namespace
 
 osg::ref_ptr<osg::Texture2D> makeBakedScreenTexture()
 {
     osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D;
-    texture->setTextureSize(kTextureSize, kTextureSize);
+    texture->setTextureSize(textureSize(), textureSize());
     texture->setInternalFormat(GL_RGBA8);
     texture->setSourceFormat(GL_RGBA);
     texture->setSourceType(GL_UNSIGNED_BYTE);
@@ -48,7 +55,7 @@ osg::ref_ptr<osg::Group> makeBakingPass(osg::Node* quads, osg::Texture2D* target
     camera->setImplicitBufferAttachmentMask(0, 0);
     camera->setClearMask(clearFirst ? GL_COLOR_BUFFER_BIT : 0);
     camera->setClearColor(osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
-    camera->setViewport(0, 0, kScreenWidth, kScreenHeight);
+    camera->setViewport(0, 0, g_picture.width, g_picture.height);
     camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
     // Upside down: the renderer counts the window's rows from the top and a
     // texture's from the bottom. Flipped, each pixel is worked out with the
@@ -100,7 +107,11 @@ osg::ref_ptr<osg::Geode> makeBakedScreenQuad(osg::Texture2D* baked)
 
 osg::Vec2 bakedTexCoord(const osg::Vec3& vertex)
 {
-    return osg::Vec2(vertex.x() / kTextureSize, (kScreenHeight - vertex.y()) / kTextureSize);
+    // The layer's units to the picture's pixels, then to texels.
+    const float size = static_cast<float>(textureSize());
+    const float across = static_cast<float>(g_picture.width) / kScreenWidth;
+    const float down = static_cast<float>(g_picture.height) / kScreenHeight;
+    return osg::Vec2(vertex.x() * across / size, (kScreenHeight - vertex.y()) * down / size);
 }
 
 void fitBakedQuad(osg::Geometry& quad, const osg::BoundingBox& area)

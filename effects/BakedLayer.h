@@ -13,8 +13,8 @@
 // same pixels each time. Drawn once into a texture the size of the screen,
 // it can be shown texel for pixel from then on.
 
-// An 8-bit RGBA texture that holds the 800 x 600 screen, read without
-// filtering.
+// An 8-bit RGBA texture that holds the picture, a texel a pixel, read
+// without filtering.
 osg::ref_ptr<osg::Texture2D> makeBakedScreenTexture();
 
 // Lets a baking pass draw on the first frame it is culled after each
@@ -31,7 +31,8 @@ private:
 };
 
 // A pass that draws `quads`, given in the overlay layer's 800 x 600
-// coordinates, into `target` whenever `trigger` asks for it. With
+// coordinates, into `target` at the picture's size whenever `trigger` asks
+// for it. With
 // `clearFirst` the texture is cleared to transparent black before.
 osg::ref_ptr<osg::Group> makeBakingPass(osg::Node* quads, osg::Texture2D* target, BakeOnRequest* trigger,
                                         bool clearFirst);

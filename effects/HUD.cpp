@@ -1,5 +1,6 @@
 #include "effects/HUD.h"
 
+#include "app/Globals.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
 #include "effects/ScrollingBake.h"
@@ -104,6 +105,13 @@ CHUD::CHUD()
 {
     text->setText(kDefaultText, osgText::String::ENCODING_ASCII);
     text->setFont("fonts/arial.ttf");
+    // Glyphs drawn larger than the virtual screen's are made larger too, so
+    // they stay as crisp; at 800 x 600 the font keeps its usual resolution.
+    if (g_picture.scale() > 1.0f) {
+        const auto across = static_cast<unsigned>(std::ceil(g_picture.scaled(static_cast<float>(text->getFontWidth()))));
+        const auto down = static_cast<unsigned>(std::ceil(g_picture.scaled(static_cast<float>(text->getFontHeight()))));
+        text->setFontResolution(across, down);
+    }
     text->setCharacterSize(25.0f, 1.0f);
     text->setAxisAlignment(osgText::Text::SCREEN);
     text->setPosition(osg::Vec3(100.0f, 100.0f, 0.0f));
@@ -208,7 +216,8 @@ bool CHUD::addsOneLine(const LineWindow& next) const
 void CHUD::scrollOneLine(const LineWindow& next)
 {
     const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
-    const std::optional<ScrollBands> bands = scrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
+    const std::optional<ScrollBands> bands =
+        pictureScrollBands(text->getPosition().y(), lineHeight, maxLines, *reach);
     if (!bands) {
         textChanged();
         return;

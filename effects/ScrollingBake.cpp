@@ -1,5 +1,6 @@
 #include "effects/ScrollingBake.h"
 
+#include "app/Globals.h"
 #include "effects/BakedLayer.h"
 
 #include <osg/BlendFunc>
@@ -73,12 +74,11 @@ void styleLike(osgText::Text& text, const osgText::Text& style)
     text.setShaderTechnique(const_cast<osgText::Text&>(style).getShaderTechnique());
 }
 
-// The layer's rows [from, to) as the baking pass's framebuffer counts them:
+// The picture's rows [from, to) as the baking pass's framebuffer counts them:
 // it draws the layer upside down.
 void scissorRows(osg::Scissor& scissor, int from, int to)
 {
-    const int screenHeight = static_cast<int>(kScreenHeight);
-    scissor.setScissor(0, screenHeight - to, static_cast<int>(kScreenWidth), to - from);
+    scissor.setScissor(0, g_picture.height - to, g_picture.width, to - from);
 }
 
 } // namespace
@@ -119,6 +119,12 @@ std::optional<ScrollBands> scrollBands(float baseline, float lineHeight, int lin
     if (!topHoldsOnlyTheFirstLine || !bottomHoldsOnlyTheLastTwo || bands.bottom >= bands.top)
         return std::nullopt;
     return bands;
+}
+
+std::optional<ScrollBands> pictureScrollBands(float baseline, float lineHeight, int lines, GlyphReach reach)
+{
+    const float scale = g_picture.scale();
+    return scrollBands(baseline * scale, lineHeight * scale, lines, {reach.above * scale, reach.below * scale});
 }
 
 ScrollingBake::ScrollingBake(osg::Geode* fullText, osg::StateSet* textState)
@@ -206,7 +212,7 @@ void ScrollingBake::scrollOneLine(const osgText::Text& style, float lineHeight, 
     shiftCopy(*copies[current], lineHeight);
     styleLike(*topBand.text, style);
     topBand.text->setText(topLine, osgText::String::ENCODING_ASCII);
-    scissorRows(*topBand.scissor, bands.top, static_cast<int>(kScreenHeight));
+    scissorRows(*topBand.scissor, bands.top, g_picture.height);
     styleLike(*bottomBand.text, style);
     bottomBand.text->setText(bottomLines, osgText::String::ENCODING_ASCII);
     scissorRows(*bottomBand.scissor, 0, bands.bottom);

@@ -21,9 +21,9 @@ struct GlyphReach {
 };
 GlyphReach measureReach(const std::string& font, float size);
 
-// The layer rows a one-line scroll must draw afresh rather than copy: the
-// top band [top, 600), where the line that left was, and the bottom band
-// [0, bottom), which the copy has no source for and where the new line
+// The rows a one-line scroll must draw afresh rather than copy, counted up
+// from the bottom: the top band [top, the height), where the line that left
+// was, and the bottom band [0, bottom), which the copy has no source for and where the new line
 // comes in. Each holds only the glyphs of the lines next to it, so drawing
 // those lines alone over a cleared band gives the band's pixels exactly.
 struct ScrollBands {
@@ -34,6 +34,12 @@ struct ScrollBands {
 // `lineHeight` apart and `lines` lines below it; none when the glyphs reach
 // so far that a band would hold a third line too.
 std::optional<ScrollBands> scrollBands(float baseline, float lineHeight, int lines, GlyphReach reach);
+// The same for a baseline, line height and reach in the layer's units, in
+// the rows of the picture the show renders (the layer's own at 800 x 600):
+// none where the baseline or a line's height is not a whole number of the
+// picture's rows, as at 1440 x 1080, where every step then bakes the whole
+// text.
+std::optional<ScrollBands> pictureScrollBands(float baseline, float lineHeight, int lines, GlyphReach reach);
 
 // The scroller's text baked into a screen texture, kept up to date at a
 // one-line scroll by moving the last bake up a line, texel for texel, and
@@ -61,9 +67,10 @@ public:
     // Draws `lines` (laid out as in the whole text, the last of it) over the
     // last bake: a line added below the others, as the screen fills.
     void appendLines(const osgText::Text& style, const std::string& lines);
-    // Moves the last bake up by `lineHeight` rows and draws `topLine` in the
-    // top band and `bottomLines` (laid out as in the whole text) in the
-    // bottom band, both styled as `style`.
+    // Moves the last bake up by `lineHeight` (the layer's units) and draws
+    // `topLine` in the top band and `bottomLines` (laid out as in the whole
+    // text) in the bottom band, both styled as `style`; the bands are the
+    // picture's rows, as pictureScrollBands gives them.
     void scrollOneLine(const osgText::Text& style, float lineHeight, const ScrollBands& bands,
                        const std::string& topLine, const std::string& bottomLines);
 

@@ -1,6 +1,7 @@
 #include "effects/TextureImage.h"
 
 #include "app/ContentReader.h"
+#include "app/Globals.h"
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
@@ -16,8 +17,8 @@ namespace Demo {
 namespace Image {
 
 namespace {
-const int kScreenWidth = 800;
-const int kScreenHeight = 600;
+const float kScreenWidth = PictureSize::kVirtualWidth;
+const float kScreenHeight = PictureSize::kVirtualHeight;
 } // namespace
 
 TexelBox visibleTexels(const osg::Image& image, int margin)
@@ -103,18 +104,6 @@ std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image)
     return osg::Vec4(first[0] / 255.0f, first[1] / 255.0f, first[2] / 255.0f, 1.0f);
 }
 
-namespace {
-
-int powerOfTwoAtLeast(int n)
-{
-    int p = 1;
-    while (p < n)
-        p *= 2;
-    return p;
-}
-
-} // namespace
-
 void stretchToPowersOfTwo(osg::Image& image)
 {
     // What the texture would do on its first upload, with a notice on the
@@ -148,7 +137,7 @@ bool CTextureImage::drawAsSolidColour()
 
 bool CTextureImage::fitsTheScreen() const
 {
-    return image->s() <= kScreenWidth && image->t() <= kScreenHeight;
+    return image->s() <= g_picture.width && image->t() <= g_picture.height;
 }
 
 void CTextureImage::skipMipmaps()
@@ -266,11 +255,13 @@ void CTextureImage::leaveOutMiddle(const osg::Vec4ub& texel)
     // Eight texels cover the footprint of any filter the image is drawn or
     // baked with, so every pixel left out shows only `texel`.
     const TexelBox box = uniformMiddle(*image, texel, 8);
-    // Whole pixels only: each pixel is then drawn by one quad or by none.
-    const float x0 = std::ceil(float(box.x0) / image->s() * kScreenWidth);
-    const float x1 = std::floor(float(box.x1) / image->s() * kScreenWidth);
-    const float y0 = std::ceil(float(box.y0) / image->t() * kScreenHeight);
-    const float y1 = std::floor(float(box.y1) / image->t() * kScreenHeight);
+    // Whole pixels of the picture only: each pixel is then drawn by one quad
+    // or by none.
+    const float across = static_cast<float>(g_picture.width), down = static_cast<float>(g_picture.height);
+    const float x0 = std::ceil(float(box.x0) / image->s() * across) * (kScreenWidth / across);
+    const float x1 = std::floor(float(box.x1) / image->s() * across) * (kScreenWidth / across);
+    const float y0 = std::ceil(float(box.y0) / image->t() * down) * (kScreenHeight / down);
+    const float y1 = std::floor(float(box.y1) / image->t() * down) * (kScreenHeight / down);
     if (x0 >= x1 || y0 >= y1)
         return;
     // The texture coordinates run across the quad linearly, baked or not.

@@ -1,5 +1,7 @@
 #include "scenes/ColourCartoon.h"
 
+#include "app/Globals.h"
+
 #include "scenes/OutlineEdges.h"
 
 #include <osg/LineWidth>
@@ -149,7 +151,7 @@ private:
 ColourCartoon::ColourCartoon()
 {
     setOutlineColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    setOutlineLineWidth(2.5f);
+    setOutlineLineWidth(g_picture.scaled(2.5f));
 }
 
 bool ColourCartoon::define_techniques()

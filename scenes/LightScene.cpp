@@ -73,7 +73,7 @@ osg::ref_ptr<osg::Group> makeTorusGroup(SpeedUpList& speedUps)
     if (osg::ref_ptr<osg::Node> model = readSceneModel(kTorusModel))
         torus->addChild(model.get());
     speedUpTorus(speedUps, *torus);
-    ss->setAttribute(new osg::Point(2.0f));
+    ss->setAttribute(new osg::Point(g_picture.scaled(2.0f)));
     // The layer's depth range is one unit deep, far thinner than the torus:
     // without clamping only a slice of it would survive clipping. Additive
     // light needs no depth order, and the scene's depths must not hide it.
@@ -116,14 +116,17 @@ osg::ref_ptr<osg::Switch> makeSourceScroller(SpeedUpList& speedUps)
     speedUps.apply("source text baked", [&] { return holdsIf(hud->canBake(), "it is not white text blended by its alpha"); },
                    [&] { hud->bakeText(); });
     osg::ref_ptr<osg::Switch> holder = new osg::Switch;
-    g_timeline->addEffect(Segment::kStart, Segment::kEnd, holder.get(), hud);
+    g_timeline->addEffect(ShowTimes::SourceScroller::kStart, ShowTimes::SourceScroller::kEnd, holder.get(), hud);
     return holder;
 }
 
 osg::ref_ptr<osg::Texture2D> makeDepthTexture()
 {
     osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D;
-    texture->setTextureSize(1024, 1024);
+    // 1024 at 800 x 600; at other sizes in proportion, so a shadow's edge
+    // is as sharp in the picture's pixels.
+    const int size = powerOfTwoAtLeast(g_picture.scaledEdge(1024));
+    texture->setTextureSize(size, size);
     texture->setInternalFormat(GL_DEPTH_COMPONENT);
     texture->setShadowComparison(true);
     texture->setShadowTextureMode(osg::Texture::LUMINANCE);

@@ -9,7 +9,6 @@
 
 namespace {
 
-const int kMapSize = 1024;
 const auto kOnOverride = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
 
 osg::ref_ptr<osg::StateSet> makeDepthPassState(osg::Viewport* viewport)
@@ -33,7 +32,8 @@ osg::ref_ptr<osg::StateSet> makeDepthPassState(osg::Viewport* viewport)
 RenderToTextureCallback::RenderToTextureCallback(osg::Node* scene, osg::Texture2D* depthTexture,
                                                  osg::MatrixTransform* light, osg::TexGen* generation)
     : subgraph(scene), texture(depthTexture),
-      viewport(new osg::Viewport(0, 0, kMapSize, kMapSize)),
+      viewport(new osg::Viewport(0, 0, depthTexture ? depthTexture->getTextureWidth() : 1,
+                                 depthTexture ? depthTexture->getTextureHeight() : 1)),
       projection(new osg::RefMatrix(osg::Matrix::frustum(-2.0, 2.0, -2.0, 2.0, 2.0, 50.0))),
       lightTransform(light), texGen(generation)
 {

@@ -12,8 +12,8 @@
 
 namespace osgUtil { class CullVisitor; }
 
-// Renders the depth of a subgraph as seen from a light into a 1024 x 1024
-// depth texture during the cull traversal, and points the texture
+// Renders the depth of a subgraph as seen from a light into a depth texture
+// (of the size it was given) during the cull traversal, and points the texture
 // generation's planes at that map, so the scene below samples its shadows.
 // When the subgraph culls to nothing from the light, no pass is drawn and
 // the texture keeps its last map.

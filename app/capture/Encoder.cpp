@@ -56,16 +56,20 @@ std::vector<std::string> ffmpegArguments(const EncoderSettings& s)
     const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
     std::vector<std::string> args = {
         "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size,
+        "-f", "rawvideo", "-pix_fmt", s.pixelFormat, "-video_size", size,
         "-framerate", std::to_string(s.fps), "-i", "pipe:0",
         // The same start and length as the frames, so the sound lines up by
         // construction; -shortest also cuts it when the capture is stopped early.
         "-ss", decimal(s.from), "-t", decimal(s.seconds), "-i", s.soundtrack,
         "-map", "0:v", "-map", "1:a",
-        "-c:v", "libx264", "-preset", "fast", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "192k", "-shortest", "-movflags", "+faststart",
-        s.output,
+        "-c:v", "libx264", "-preset", kVideoPreset, "-tune", kVideoTune, "-crf", kVideoQuality, "-pix_fmt", "yuv420p",
+        "-c:a", kAudioCodec, "-b:a", kAudioBitrate, "-shortest", "-movflags", "+faststart",
     };
+    if (!s.comment.empty()) {
+        args.push_back("-metadata");
+        args.push_back("comment=" + s.comment);
+    }
+    args.push_back(s.output);
     if (!s.pngFolder.empty()) {
         const std::vector<std::string> stills = {
             "-map", "0:v", "-start_number", std::to_string(s.firstPngNumber),

@@ -12,17 +12,34 @@
 // ffmpeg runs in a process group of its own, so a Ctrl-C in the terminal
 // reaches only the capture, which then ends the pipe and lets ffmpeg finish a
 // playable file.
+// H.264 for the best picture per bit the capture can afford in real time at
+// 800 x 600 on two cores: measured on the light scene and the logos against
+// the lossless frames, "medium" tuned for animation (flat colours, sharp
+// lines) gives 1.3-1.4 dB more PSNR than "fast" at 2-8 % fewer bits, at 800
+// x 600 and at 1920 x 1080, for 1.8 ms more a frame at 800 x 600; "slow"
+// gains only 0.2 dB more for twice that. Quality 18 keeps the lines and flat
+// colours intact through a video site's own encoding.
+constexpr const char* kVideoPreset = "medium";
+constexpr const char* kVideoTune = "animation";
+constexpr const char* kVideoQuality = "18";
+
+// The sound of every capture and join: AAC at 192 kb/s.
+constexpr const char* kAudioCodec = "aac";
+constexpr const char* kAudioBitrate = "192k";
+
 struct EncoderSettings
 {
     std::string output;
     std::string soundtrack;
     int width = 800;
     int height = 600;
+    std::string pixelFormat = "rgb24"; // of the frames written, in ffmpeg's names
     int fps = 60;
     double from = 0.0;     // soundtrack seconds of the first frame
     double seconds = 0.0;  // the capture's length
     std::string pngFolder; // empty: no stills
     long long firstPngNumber = 0;
+    std::string comment; // the file's comment tag; a part's says what it holds
 };
 
 // The ffmpeg command line for these settings.
@@ -42,7 +59,7 @@ public:
     // False, with the reason in error(), when ffmpeg cannot be started.
     bool start(const EncoderSettings& settings);
 
-    // One frame of RGB rows, top row first. False once ffmpeg no longer takes
+    // One frame of rows in the settings' pixel format, top row first. False once ffmpeg no longer takes
     // frames (it failed; its own message is on the console).
     bool writeFrame(const std::vector<unsigned char>& rgb);
 

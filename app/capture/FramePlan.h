@@ -12,6 +12,22 @@ int captureFrameCount(double from, double to, int fps);
 // which names its still picture.
 int64_t showFrameNumber(double from, int fps);
 
+// Frames [first, end) of a capture's range, counted from its first frame.
+struct FrameSpan
+{
+    int first = 0;
+    int end = 0;
+    int count() const { return end - first; }
+};
+
+// The chunk-th (1 to chunks) of `chunks` parts of `total` frames, as equal
+// as whole frames allow: together they hold every frame once, in order.
+FrameSpan chunkFrames(int total, int chunk, int chunks);
+
+// The time frame n of a capture from `from` shows, as planned (the clock
+// gives it to within a rounding).
+double frameTime(double from, int fps, int frame);
+
 // Mix blocks the sound layer must have mixed before a frame that lies
 // `seconds` after the capture's start. The scopes draw the oldest block of
 // the capture ring (`ringBlocks` blocks of `blockFrames`), so enough are

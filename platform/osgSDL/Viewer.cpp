@@ -100,15 +100,33 @@ void Viewer::runOnce()
 {
     if (!m_offscreen)
         processEvents();
-    m_frameStamp->setFrameNumber(m_frameStamp->getFrameNumber() + 1);
-    m_frameStamp->setReferenceTime(m_clock() - m_startSeconds);
-    m_frameStamp->setSimulationTime(m_frameStamp->getReferenceTime());
+    beginFrame();
     if (m_offscreen) {
         renderViewports();
     } else if (m_surface) {
         renderViewports();
         SDL_GL_SwapBuffers();
     }
+    endFrame();
+}
+
+void Viewer::updateOnce()
+{
+    beginFrame();
+    for (Viewport* viewport : m_viewports)
+        viewport->update(m_frameStamp.get());
+    endFrame();
+}
+
+void Viewer::beginFrame()
+{
+    m_frameStamp->setFrameNumber(m_frameStamp->getFrameNumber() + 1);
+    m_frameStamp->setReferenceTime(m_clock() - m_startSeconds);
+    m_frameStamp->setSimulationTime(m_frameStamp->getReferenceTime());
+}
+
+void Viewer::endFrame()
+{
     const double end = m_clock();
     m_frameTime = static_cast<float>(end - m_lastFrameSeconds);
     m_lastFrameSeconds = end;

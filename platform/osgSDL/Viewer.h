@@ -60,6 +60,9 @@ public:
 
     // Handles the pending window events, then renders every viewport once.
     void runOnce();
+    // Off screen: a frame that moves the scene on as runOnce would, without
+    // culling or drawing it.
+    void updateOnce();
 
     // Read after runOnce.
     bool isDone() const { return m_done; }
@@ -74,6 +77,8 @@ public:
 private:
     static std::string videoDriverName();
     void renderViewports();
+    void beginFrame();
+    void endFrame();
     void processEvents();
     void addButtonEvent(const SDL_MouseButtonEvent& button);
     void releaseLatchedKeys();

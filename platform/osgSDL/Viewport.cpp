@@ -25,10 +25,15 @@ void Viewport::setWindowSize(int width, int height)
 
 void Viewport::render(osg::FrameStamp* frameStamp)
 {
-    m_sceneView->setFrameStamp(frameStamp);
-    m_sceneView->update();
+    update(frameStamp);
     m_sceneView->cull();
     m_sceneView->draw();
+}
+
+void Viewport::update(osg::FrameStamp* frameStamp)
+{
+    m_sceneView->setFrameStamp(frameStamp);
+    m_sceneView->update();
 }
 
 } // namespace osgSDL

@@ -18,6 +18,9 @@ public:
     // Sizes the view to the window; called by the viewer once it is open.
     void setWindowSize(int width, int height);
     void render(osg::FrameStamp* frameStamp);
+    // The update traversal of a frame alone: what moves, moves, and
+    // nothing is culled or drawn.
+    void update(osg::FrameStamp* frameStamp);
 
     // The vertical field of view in degrees. Chosen so that x from -1 to 1 at
     // one unit in front of the eye spans exactly the width of a 4:3 window:

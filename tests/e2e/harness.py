@@ -3,6 +3,7 @@ with keys sent by xdotool, answers typed on its standard input, its console
 read line by line, and screenshots whose pixels the tests check."""
 
 import argparse
+import json
 import os
 import random
 import re
@@ -329,3 +330,44 @@ def denim(p):
 
 def near(colour, expected, tolerance=8):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+# The capture program, from outside.
+
+class RunFolder:
+    """A copy of the run folder, and the capture (beside the show's binary)
+    started in it headless."""
+
+    def __init__(self):
+        self.workdir = tempfile.mkdtemp(prefix="capture-e2e-")
+        self.folder = os.path.join(self.workdir, "show")
+        shutil.copytree(ARGS.show, self.folder, symlinks=True)
+
+    def start(self, *args, **extra_env):
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env.update(extra_env)
+        binary = os.path.join(os.path.dirname(os.path.abspath(ARGS.binary)), "capture")
+        return subprocess.Popen([binary] + list(args), cwd=self.folder, env=env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, start_new_session=True)
+
+    def run(self, *args, **extra_env):
+        process = self.start(*args, **extra_env)
+        out, err = process.communicate(timeout=300)
+        return process.returncode, out, err
+
+    def path(self, *parts):
+        return os.path.join(self.folder, *parts)
+
+
+def probe(path):
+    result = subprocess.run(["ffprobe", "-v", "error", "-of", "json", "-show_streams", "-show_format", path],
+                            stdout=subprocess.PIPE, check=True, text=True)
+    return json.loads(result.stdout)
+
+
+def stills(folder):
+    found = {}
+    for name in sorted(os.listdir(folder)):
+        with open(os.path.join(folder, name), "rb") as f:
+            found[name] = f.read()
+    return found

@@ -3,53 +3,19 @@ MP4 that ffprobe reads as asked, the right background on each side of the
 16.46 s cut, frame-for-frame repeatable captures, Ctrl-C leaving a playable
 file, and clear failures."""
 
-import json
 import os
 import re
 import shutil
 import signal
 import subprocess
-import tempfile
-import time
 import unittest
 
 import harness
-from harness import near
+from harness import RunFolder, near, probe, stills
 
 GREY = (102, 102, 102)
 FPS = 10
 FROM, TO = 15.6, 17.2
-
-
-class RunFolder:
-    """A copy of the run folder, and the capture (beside the show's binary)
-    started in it headless."""
-
-    def __init__(self):
-        self.workdir = tempfile.mkdtemp(prefix="capture-e2e-")
-        self.folder = os.path.join(self.workdir, "show")
-        shutil.copytree(harness.ARGS.show, self.folder, symlinks=True)
-
-    def start(self, *args, **extra_env):
-        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        env.update(extra_env)
-        binary = os.path.join(os.path.dirname(os.path.abspath(harness.ARGS.binary)), "capture")
-        return subprocess.Popen([binary] + list(args), cwd=self.folder, env=env, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, text=True, start_new_session=True)
-
-    def run(self, *args, **extra_env):
-        process = self.start(*args, **extra_env)
-        out, err = process.communicate(timeout=300)
-        return process.returncode, out, err
-
-    def path(self, *parts):
-        return os.path.join(self.folder, *parts)
-
-
-def probe(path):
-    result = subprocess.run(["ffprobe", "-v", "error", "-of", "json", "-show_streams", "-show_format", path],
-                            stdout=subprocess.PIPE, check=True, text=True)
-    return json.loads(result.stdout)
 
 
 def png_pixel(path, x, y):
@@ -57,14 +23,6 @@ def png_pixel(path, x, y):
                          stdout=subprocess.PIPE, check=True).stdout
     i = (y * 800 + x) * 3
     return tuple(raw[i:i + 3])
-
-
-def stills(folder):
-    found = {}
-    for name in sorted(os.listdir(folder)):
-        with open(os.path.join(folder, name), "rb") as f:
-            found[name] = f.read()
-    return found
 
 
 class Capture(unittest.TestCase):

@@ -421,12 +421,9 @@ struct BakedScroller {
     }
 };
 
-} // namespace
-
-// Forty lines of dense random glyphs scrolled one line at a time give the
-// picture a whole bake of the same lines gives, to within the rounding of
-// a glyph laid out a line higher.
-TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
+// Forty lines of dense random glyphs scrolled one line at a time, at the
+// picture's size, against a whole bake of the same lines.
+void expectScrolledBakesLikeWholeBakes(unsigned contextID)
 {
     ASSERT_EQ(chdir(SHOW_DIR), 0);
     std::mt19937 random(5);
@@ -443,7 +440,7 @@ TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
             shown += lines[i];
         return shown;
     };
-    OffscreenView offscreen(10);
+    OffscreenView offscreen(contextID, g_picture.width, g_picture.height);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
 
     // As the screen fills, a line drawn over the last bake is drawn last, as
@@ -465,7 +462,8 @@ TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
     osg::ref_ptr<osgText::Text> text = scrollerText(window(0));
     BakedScroller scrolled(text.get());
     offscreen.draw(scrolled.scene.get());
-    const std::optional<ScrollBands> bands = scrollBands(598.0f, 15.0f, 40, measureReach("fonts/arial.ttf", 15.0f));
+    const std::optional<ScrollBands> bands =
+        pictureScrollBands(598.0f, 15.0f, 40, measureReach("fonts/arial.ttf", 15.0f));
     ASSERT_TRUE(bands);
     for (int step = 1; step <= 4; ++step) {
         text->setText(window(step), osgText::String::ENCODING_ASCII);
@@ -477,9 +475,53 @@ TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
         int glyphChannels = 0;
         for (size_t i = 0; i < expected.size(); i += 3)
             glyphChannels += expected[i] > 0x66 + 8;
-        EXPECT_GT(glyphChannels, 20000) << "the lines are drawn at all";
+        EXPECT_GT(glyphChannels, 20000 * g_picture.scale() * g_picture.scale()) << "the lines are drawn at all";
         EXPECT_LE(largestDifference(shown, expected), 1) << "step " << step;
     }
+}
+
+// The picture's size for the length of a test.
+struct PictureSizeForTest {
+    PictureSize before = g_picture;
+    PictureSizeForTest(int width, int height) { g_picture.width = width, g_picture.height = height; }
+    ~PictureSizeForTest() { g_picture = before; }
+};
+
+} // namespace
+
+// To within the rounding of a glyph laid out a line higher.
+TEST(Hud, AScrolledBakeShowsWhatAWholeBakeOfTheSameLinesShows)
+{
+    expectScrolledBakesLikeWholeBakes(10);
+}
+
+// The copy moves the picture's rows, the bands are cut in them: at twice the
+// size, the lines are twice as many rows apart.
+TEST(Hud, AtTwiceTheSizeAScrolledBakeStillShowsWhatAWholeBakeShows)
+{
+    const PictureSizeForTest size(1600, 1200);
+    expectScrolledBakesLikeWholeBakes(11);
+}
+
+TEST(Hud, BandsInThePicturesRowsOrNoneWhereALineIsNotAWholeNumberOfThem)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    const GlyphReach reach = measureReach("fonts/arial.ttf", 15.0f);
+    const std::optional<ScrollBands> atTheLayers = scrollBands(598.0f, 15.0f, 40, reach);
+    ASSERT_TRUE(atTheLayers);
+    const std::optional<ScrollBands> same = pictureScrollBands(598.0f, 15.0f, 40, reach);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(std::make_pair(same->top, same->bottom), std::make_pair(atTheLayers->top, atTheLayers->bottom));
+    {
+        const PictureSizeForTest size(1600, 1200);
+        const std::optional<ScrollBands> twice = pictureScrollBands(598.0f, 15.0f, 40, reach);
+        const std::optional<ScrollBands> expected =
+            scrollBands(1196.0f, 30.0f, 40, {2.0f * reach.above, 2.0f * reach.below});
+        ASSERT_TRUE(twice && expected);
+        EXPECT_EQ(std::make_pair(twice->top, twice->bottom), std::make_pair(expected->top, expected->bottom));
+    }
+    const PictureSizeForTest size(1440, 1080);
+    EXPECT_FALSE(pictureScrollBands(598.0f, 15.0f, 40, reach)) << "the baseline at row 1076.4";
 }
 
 TEST(Stripes, PulseSlowlyWithTheDemoTimeAndDrawBehindTheSceneUnlessBlended)
