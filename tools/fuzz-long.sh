@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 runs="${1:-10000000}"
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(position_file scripts script_rewrite start_time hud_text character_config)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(position_file scripts script_rewrite start_time hud_text character_config capture_options)
 
 BUILD_TARGETS=fuzz_harnesses bash tools/build.sh build-fuzz -DDEMO_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDEMO_E2E=OFF

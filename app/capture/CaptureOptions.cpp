@@ -146,10 +146,16 @@ bool parseJoin(int argc, const char* const* argv, CaptureOptions& options, std::
         error = "--join needs the output file and at least one part";
         return false;
     }
+    for (int i = 2; i < argc; ++i) {
+        if (argv[i][0] == '\0') {
+            error = "--join needs file names, got an empty one";
+            return false;
+        }
+    }
     options.output = argv[2];
     for (int i = 3; i < argc; ++i) {
         const std::string part = argv[i];
-        if (!part.empty() && part[0] == '-') {
+        if (part[0] == '-') {
             error = "--join takes file names only, got " + part;
             return false;
         }

@@ -52,6 +52,7 @@ TEST(CaptureSizes, BadSizesChunksAndJoinsAreRefusedInOneLine)
         // 7680 x 4320 at two each way would render 11520 x 8640.
         {"a.mp4", "--size", "7680x4320", "--supersample", "2"},
         {"--join", "out.mp4"},               {"--join", "out.mp4", "--fps", "30"}, {"a.mp4", "--join", "b.mp4"},
+        {"--join", "", "a.mp4"},             {"--join", "out.mp4", ""},
     };
     for (const auto& args : bad) {
         CaptureOptions options;
