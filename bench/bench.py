@@ -39,15 +39,21 @@ def main():
     parser.add_argument("--audio", default="none,dummy",
                         help="SDL audio drivers for the sync runs, comma-separated; 'none' opens no"
                              " device, so the layer mixes into its own silent output at real-time pace")
+    parser.add_argument("--frames-only", action="store_true",
+                        help="play the show once and print only the per-frame report and plot")
     args = parser.parse_args()
     harness.ARGS = args
     segments = show_segments()
 
-    report_startup()
+    if not args.frames_only:
+        report_startup()
     with tempfile.TemporaryDirectory() as scratch:
         log = os.path.join(scratch, "frames.txt")
         samples = play_through(args.until, frame_log=log)  # (wall clock, demo time, frame)
-        frames = frametimes.read_frame_log(log)
+        every_frame = frametimes.read_frame_log(log)
+    if args.frames_only:
+        frametimes.print_report(every_frame, segments, args.plot)
+        return
 
     print("%-32s %8s %8s %8s" % ("segment", "fps avg", "fps min", "frames"))
     for start, end, name in segments:
@@ -63,7 +69,7 @@ def main():
             print("%-32s %8.1f %8.1f %8d" % (name, frames / seconds, min(rates), frames))
         else:
             print("%-32s %8s %8s %8d" % (name, "-", "-", 0))
-    frametimes.print_report(frames, segments, args.plot)
+    frametimes.print_report(every_frame, segments, args.plot)
     report_panel(args, segments)
     report_reloads()
     report_text_display()
