@@ -171,6 +171,7 @@ void GFX::frame()
     applyCamera();
     if (panel)
         panel->update(g_time);
+    warmUpLaterParts();
     viewer->runOnce();
     if (frameLog)
         frameLog->record(g_time, viewer->getFrameTime());
@@ -180,13 +181,14 @@ void GFX::frame()
 void GFX::passFrame()
 {
     applyCamera();
+    // As a drawn frame would, so a chunk's GL state matches a whole run's.
+    warmUpLaterParts();
     viewer->updateOnce();
     finishFrame();
 }
 
 void GFX::finishFrame()
 {
-    warmUpLaterParts();
     updateBackground();
     readDemoTime();
     ++g_frameCount;
@@ -200,7 +202,7 @@ void GFX::warmUpLaterParts()
         return;
     if (!warmUp)
         warmUp = std::make_unique<GLWarmUp>(*g_timeline, ShowTimes::kWarmUpEnd);
-    warmUp->compileNext(*sceneView->getState());
+    warmUp->prepareNext(*sceneView);
 }
 
 void GFX::updateBackground()

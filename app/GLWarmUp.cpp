@@ -3,6 +3,7 @@
 #include "app/Timeline.h"
 
 #include <osgUtil/GLObjectsVisitor>
+#include <osgUtil/SceneView>
 
 #include <algorithm>
 #include <utility>
@@ -21,14 +22,57 @@ GLWarmUp::GLWarmUp(const Timeline& timeline, double after)
             parts.emplace_back(node);
 }
 
-void GLWarmUp::compileNext(osg::State& state)
+void GLWarmUp::prepareNext(osgUtil::SceneView& shown)
 {
     if (done())
         return;
+    osg::Node& part = *parts[next];
+    if (!compiled) {
+        compile(part, *shown.getState());
+        compiled = true;
+        return;
+    }
+    if (part.getNodeMask() & ~kDrawsItsOwnState)
+        draw(part, shown);
+    compiled = false;
+    ++next;
+}
+
+void GLWarmUp::compile(osg::Node& part, osg::State& state)
+{
     osgUtil::GLObjectsVisitor compiler(osgUtil::GLObjectsVisitor::COMPILE_STATE_ATTRIBUTES);
     compiler.setState(&state);
-    parts[next++]->accept(compiler);
+    part.accept(compiler);
     // The compiler binds textures behind the state's back: the next frame
     // applies every attribute afresh.
     state.dirtyAllAttributes();
+}
+
+void GLWarmUp::draw(osg::Node& part, osgUtil::SceneView& shown)
+{
+    if (!drawer) {
+        // The shown view's lights and global state, so the rasteriser sees
+        // the states the part's own frames will ask for; nothing culled,
+        // since the opening's camera looks elsewhere; no clear: the frame
+        // that follows clears what this leaves.
+        drawer = new osgUtil::SceneView;
+        drawer->setDefaults();
+        drawer->setState(shown.getState());
+        drawer->setGlobalStateSet(shown.getGlobalStateSet());
+        drawer->setLightingMode(shown.getLightingMode());
+        drawer->setLight(shown.getLight());
+        drawer->setCullingMode(osg::CullSettings::NO_CULLING);
+        drawer->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
+        drawer->getCamera()->setClearMask(0);
+    }
+    drawer->setFrameStamp(const_cast<osg::FrameStamp*>(shown.getFrameStamp()));
+    drawer->setViewport(shown.getViewport());
+    drawer->setProjectionMatrix(shown.getProjectionMatrix());
+    drawer->setViewMatrix(shown.getViewMatrix());
+    drawer->setSceneData(&part);
+    drawer->cull();
+    drawer->draw();
+    drawer->setSceneData(nullptr);
+    shown.getState()->dirtyAllAttributes();
+    shown.getState()->dirtyAllModes();
 }

@@ -7,13 +7,22 @@
 #include <cstddef>
 #include <vector>
 
+namespace osgUtil { class SceneView; }
+
 class Timeline;
 
-// Uploads the textures and compiles the shader programs of the show's later
-// parts while the opening scope plays, one part a frame. The opening costs
-// about a millisecond a frame, so a part's first frame later on need not
-// also stretch and upload its pictures: that made frames of 50 to 150 ms as
-// the logos, the turning model and the light scene came on.
+// Prepares the show's later parts while the opening scope plays, one step a
+// frame. The opening costs about a millisecond a frame, so a part's first
+// frame later on need not also do what only a first draw does:
+// - stretch and upload its pictures and compile its shader programs, which
+//   made frames of 50 to 150 ms as the logos, the turning model and the
+//   light scene came on;
+// - then draw it once, unseen, before the frame clears the screen: the
+//   software rasteriser builds its code and buffers for each new state, the
+//   depth map and the baking targets are set up, and the first frames of
+//   the light scene took 55 to 70 ms each for that alone.
+// Parts whose drawing moves their own state on (the scope's echo) are
+// marked with kDrawsItsOwnState and compiled, never drawn.
 class GLWarmUp
 {
 public:
@@ -21,12 +30,19 @@ public:
     // seconds, in the order they open.
     GLWarmUp(const Timeline& timeline, double after);
 
-    // Compiles the next part in the given state, which must be the current
-    // context's, between frames.
-    void compileNext(osg::State& state);
+    // The next step, in the context of `shown`, before it draws its frame.
+    void prepareNext(osgUtil::SceneView& shown);
     bool done() const { return next == parts.size(); }
 
 private:
+    void compile(osg::Node& part, osg::State& state);
+    void draw(osg::Node& part, osgUtil::SceneView& shown);
+
     std::vector<osg::ref_ptr<osg::Node>> parts;
     std::size_t next = 0;
+    bool compiled = false; // the next part's, drawn in the step after
+    osg::ref_ptr<osgUtil::SceneView> drawer;
 };
+
+// The node mask bit of a part that must not be drawn before its window.
+constexpr osg::Node::NodeMask kDrawsItsOwnState = 0x2;

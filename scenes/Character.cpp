@@ -1,5 +1,6 @@
 #include "scenes/Character.h"
 
+#include "app/GLWarmUp.h"
 #include "app/Globals.h"
 #include "app/ShowTimes.h"
 #include "app/SpeedUps.h"
@@ -153,6 +154,9 @@ void buildCharacterScene()
     osg::ref_ptr<osg::Group> scope = buildScopeScene();
     scope->setCullingActive(false);
     scope->setName("feedback scope");
+    // Each draw echoes the last: drawn before its window, it would start
+    // from another picture.
+    scope->setNodeMask(kDrawsItsOwnState);
     speedUpScopeEcho(speedUps);
     registerNode(Echo::kStart, Echo::kEnd, scope.get());
 }

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <osg/BlendFunc>
 #include <osg/Geode>
+#include <osg/Geometry>
 #include <osg/Texture2D>
 #include <osgDB/WriteFile>
 
@@ -93,42 +94,78 @@ TEST(Preloader, HandsEachListedFileOutOnceAndReadsEverythingElseItself)
     EXPECT_TRUE(stopped.image("demodata/b.png").valid());
 }
 
-// A part that opens later, with a texture of its own.
-osg::ref_ptr<osg::Texture2D> addTexturedPart(double start, unsigned char level)
+// Counts the draws of the drawable it is set on.
+struct DrawCounter : osg::Drawable::DrawCallback {
+    mutable int draws = 0;
+    void drawImplementation(osg::RenderInfo& info, const osg::Drawable* drawable) const override
+    {
+        ++draws;
+        drawable->drawImplementation(info);
+    }
+};
+
+struct LaterPart {
+    osg::ref_ptr<osg::Texture2D> texture;
+    osg::ref_ptr<DrawCounter> counter = new DrawCounter;
+};
+
+// A part that opens later: a white square over the whole view, with a
+// texture of its own.
+LaterPart addLaterPart(double start, unsigned char level, osg::Node::NodeMask mask = ~0u)
 {
     osg::ref_ptr<osg::Image> image = new osg::Image;
     image->allocateImage(8, 8, 1, GL_RGBA, GL_UNSIGNED_BYTE);
     std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), level);
-    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
+    LaterPart made;
+    made.texture = new osg::Texture2D(image.get());
+    osg::ref_ptr<osg::Geometry> square = osg::createTexturedQuadGeometry(
+        osg::Vec3(-10, -10, -1), osg::Vec3(20, 0, 0), osg::Vec3(0, 20, 0));
+    square->setDrawCallback(made.counter.get());
     osg::ref_ptr<osg::Geode> part = new osg::Geode;
-    part->getOrCreateStateSet()->setTextureAttributeAndModes(0, texture.get());
+    part->addDrawable(square.get());
+    part->getOrCreateStateSet()->setTextureAttributeAndModes(0, made.texture.get());
+    part->setNodeMask(mask);
     g_sceneParts.push_back(part);
     g_timeline->addNode(start, start + 5.0, g_sceneSwitch.get(), part.get());
-    return texture;
+    return made;
 }
 
-// Later parts get their textures in the order they open.
-TEST(WarmUp, CompilesLaterPartsInTheOrderTheyOpen)
+// Later parts get their textures and then one unseen draw each, in the
+// order they open; the echo-like part is compiled, never drawn; and the
+// frame after the warm-up shows nothing of what it drew.
+TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
 {
     ScratchDir dir;
     ShowTimeline timeline;
     OffscreenView offscreen(8);
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
-    const osg::ref_ptr<osg::Texture2D> early = addTexturedPart(1.0, 10);
-    const osg::ref_ptr<osg::Texture2D> later = addTexturedPart(30.0, 20);
-    const osg::ref_ptr<osg::Texture2D> late = addTexturedPart(20.0, 30);
-    offscreen.draw(new osg::Group); // a frame, as the show has drawn before
+    const LaterPart early = addLaterPart(1.0, 10);
+    const LaterPart later = addLaterPart(30.0, 20);
+    const LaterPart late = addLaterPart(20.0, 30);
+    const LaterPart echo = addLaterPart(40.0, 40, kDrawsItsOwnState);
+    osg::ref_ptr<osg::Group> nothing = new osg::Group;
+    const std::vector<unsigned char> empty = offscreen.draw(nothing.get());
 
-    osg::State& state = *offscreen.view->getState();
-    const unsigned id = state.getContextID();
+    const unsigned id = offscreen.view->getState()->getContextID();
     GLWarmUp warmUp(*g_timeline, 15.0);
-    warmUp.compileNext(state);
-    EXPECT_TRUE(late->getTextureObject(id));
-    EXPECT_FALSE(later->getTextureObject(id));
-    warmUp.compileNext(state);
-    EXPECT_TRUE(later->getTextureObject(id));
+    warmUp.prepareNext(*offscreen.view);
+    EXPECT_TRUE(late.texture->getTextureObject(id));
+    EXPECT_FALSE(later.texture->getTextureObject(id));
+    EXPECT_EQ(late.counter->draws, 0) << "compiled first, drawn a frame later";
+    warmUp.prepareNext(*offscreen.view);
+    EXPECT_EQ(late.counter->draws, 1);
+    warmUp.prepareNext(*offscreen.view);
+    warmUp.prepareNext(*offscreen.view);
+    EXPECT_TRUE(later.texture->getTextureObject(id));
+    EXPECT_EQ(later.counter->draws, 1);
+    warmUp.prepareNext(*offscreen.view);
+    warmUp.prepareNext(*offscreen.view);
+    EXPECT_TRUE(echo.texture->getTextureObject(id));
+    EXPECT_EQ(echo.counter->draws, 0);
     EXPECT_TRUE(warmUp.done());
-    EXPECT_FALSE(early->getTextureObject(id)) << "opens before the warm-up ends";
+    EXPECT_FALSE(early.texture->getTextureObject(id)) << "opens before the warm-up ends";
+    EXPECT_EQ(early.counter->draws, 0);
+    EXPECT_EQ(offscreen.draw(nothing.get()), empty);
 }
 
 
