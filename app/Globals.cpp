@@ -2,6 +2,9 @@
 
 #include "app/ContentReader.h"
 
+#include <osg/Program>
+#include <osg/Texture1D>
+
 #include <cstdlib>
 
 Timeline* g_timeline = nullptr;
@@ -25,6 +28,10 @@ PhysicsBox* g_boxes[kMaxPhysicsBoxes] = {};
 int g_boxCount = 0;
 double g_gravityY = -90.0;
 bool g_gravityHalvingPending = true;
+
+osg::ref_ptr<osg::Program> g_toonProgram;
+osg::ref_ptr<osg::Program> g_outlineProgram;
+osg::ref_ptr<osg::Texture1D> g_toonRamp;
 
 osg::ref_ptr<osg::RefMatrix> g_shadowBias = new osg::RefMatrix(
     0.5, 0.0, 0.0, 0.0,

@@ -20,6 +20,7 @@ class PathCamera;
 class MusicStream;
 class PhysicsBox;
 class ContentReader;
+namespace osg { class Program; class Texture1D; }
 
 extern Timeline* g_timeline;               // the sequencer, created by main
 extern osg::ref_ptr<osg::Switch> g_sceneSwitch; // parent of every scene part and effect
@@ -49,6 +50,15 @@ extern PhysicsBox* g_boxes[kMaxPhysicsBoxes];
 extern int g_boxCount;
 extern double g_gravityY;             // the world's gravity at creation
 extern bool g_gravityHalvingPending;  // cleared by the first restart
+
+// The cartoon effect's two programs and its banded ramp, made by the first
+// cartoon and shared by every later one (scenes/ColourCartoon.cpp): the
+// software rasteriser builds its code per program, so the light scene's
+// fifteen boxes with programs of their own took 1.4 s more in their first
+// draw when Mesa's shader cache was empty.
+extern osg::ref_ptr<osg::Program> g_toonProgram;
+extern osg::ref_ptr<osg::Program> g_outlineProgram;
+extern osg::ref_ptr<osg::Texture1D> g_toonRamp;
 
 // Clip coordinates -1..1 to texture coordinates 0..1, for the light scene's
 // projected depth map.

@@ -70,6 +70,29 @@ osg::ref_ptr<osg::Program> makeProgram(const char* vertex, const char* fragment)
     return program;
 }
 
+template <typename T, typename Make>
+T* sharedOnce(osg::ref_ptr<T>& shared, Make make)
+{
+    if (!shared)
+        shared = make();
+    return shared.get();
+}
+
+osg::Program* toonProgram()
+{
+    return sharedOnce(g_toonProgram, [] { return makeProgram(kToonVertex, kToonFragment); });
+}
+
+osg::Program* outlineProgram()
+{
+    return sharedOnce(g_outlineProgram, [] { return makeProgram(kOutlineVertex, kOutlineFragment); });
+}
+
+osg::Texture1D* toonRamp()
+{
+    return sharedOnce(g_toonRamp, makeToonRamp);
+}
+
 class ColourToonTechnique : public osgFX::Technique
 {
 public:
@@ -103,8 +126,8 @@ private:
     {
         auto* ss = new osg::StateSet;
         const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
-        ss->setAttributeAndModes(makeProgram(kToonVertex, kToonFragment), on);
-        ss->setTextureAttributeAndModes(0, makeToonRamp(), on);
+        ss->setAttributeAndModes(toonProgram(), on);
+        ss->setTextureAttributeAndModes(0, toonRamp(), on);
         ss->addUniform(new osg::Uniform("toonRamp", 0));
         // Pushed back a little so the outlines of the next pass win.
         ss->setAttributeAndModes(new osg::PolygonOffset(1.0f, 1.0f), on);
@@ -115,7 +138,7 @@ private:
     {
         auto* ss = new osg::StateSet;
         const auto on = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;
-        ss->setAttributeAndModes(makeProgram(kOutlineVertex, kOutlineFragment), on);
+        ss->setAttributeAndModes(outlineProgram(), on);
         ss->addUniform(new osg::Uniform("outlineColour", outlineColour));
         ss->setAttributeAndModes(new osg::LineWidth(lineWidth), on);
         ss->setTextureMode(0, GL_TEXTURE_1D, osg::StateAttribute::OVERRIDE | osg::StateAttribute::OFF);

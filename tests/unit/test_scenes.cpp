@@ -6,17 +6,21 @@
 #include "camera/PathCamera.h"
 #include "effects/CFX.h"
 #include "scenes/BackFacePoints.h"
+#include "scenes/ColourCartoon.h"
 #include "scenes/EnvironmentRoom.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/ModelFile.h"
 #include "scenes/OutlineEdges.h"
 #include "scenes/RenderToTextureCallback.h"
 #include "CubeMesh.h"
+#include "OffscreenView.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <osg/Geometry>
+#include <osg/Material>
+#include <osg/ShapeDrawable>
 #include <osg/TexGen>
 #include <osgDB/WriteFile>
 #include <osgUtil/CullVisitor>
@@ -233,4 +237,62 @@ TEST(BackFacePoints, EachCornerOnceCountedForEveryFaceTurnedAwayThatHasIt)
     EXPECT_EQ(copies[0], 6.0f);
     EXPECT_EQ(copies[7], 0.0f);
     EXPECT_EQ(std::accumulate(copies.begin(), copies.end(), 0.0f), 18.0f);
+}
+
+namespace {
+
+osg::ref_ptr<ColourCartoon> cartoonBall(float x, const osg::Vec4& colour)
+{
+    osg::ref_ptr<osg::Geode> ball = new osg::Geode;
+    ball->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(x, 0, -10), 1.5f)));
+    osg::ref_ptr<osg::Material> material = new osg::Material;
+    material->setDiffuse(osg::Material::FRONT_AND_BACK, colour);
+    ball->getOrCreateStateSet()->setAttribute(material.get());
+    osg::ref_ptr<ColourCartoon> cartoon = new ColourCartoon;
+    cartoon->addChild(ball.get());
+    return cartoon;
+}
+
+const osg::StateAttribute* passAttribute(ColourCartoon& cartoon, int pass, osg::StateAttribute::Type type)
+{
+    return cartoon.getTechnique(0)->getPassStateSet(pass)->getAttribute(type);
+}
+
+} // namespace
+
+// Every cartoon draws with the same two programs and ramp, so the
+// rasteriser builds their code once, and each still keeps its own colour.
+TEST(Cartoon, AllShareTheirProgramsAndRampButNotTheirColours)
+{
+    OffscreenView offscreen(11, 80, 60);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    osg::ref_ptr<ColourCartoon> red = cartoonBall(-2.5f, osg::Vec4(1, 0, 0, 1));
+    osg::ref_ptr<ColourCartoon> blue = cartoonBall(2.5f, osg::Vec4(0, 0, 1, 1));
+    osg::ref_ptr<osg::Group> both = new osg::Group;
+    both->addChild(red.get());
+    both->addChild(blue.get());
+    offscreen.draw(both.get()); // the effect picks its technique
+    const std::vector<unsigned char> rgb = offscreen.draw(both.get());
+
+    for (int pass : {0, 1})
+        EXPECT_EQ(passAttribute(*red, pass, osg::StateAttribute::PROGRAM),
+                  passAttribute(*blue, pass, osg::StateAttribute::PROGRAM));
+    EXPECT_NE(passAttribute(*red, 0, osg::StateAttribute::PROGRAM),
+              passAttribute(*red, 1, osg::StateAttribute::PROGRAM));
+    EXPECT_EQ(red->getTechnique(0)->getPassStateSet(0)->getTextureAttribute(0, osg::StateAttribute::TEXTURE),
+              blue->getTechnique(0)->getPassStateSet(0)->getTextureAttribute(0, osg::StateAttribute::TEXTURE));
+    // Pixels of each colour on each half of the picture.
+    const auto count = [&](int fromX, int channel) {
+        int n = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = fromX; x < fromX + 40; ++x) {
+                const unsigned char* p = &rgb[(static_cast<size_t>(y) * 80 + x) * 3];
+                n += p[channel] > 120 && p[2 - channel] == 0;
+            }
+        return n;
+    };
+    EXPECT_GT(count(0, 0), 100);
+    EXPECT_EQ(count(0, 2), 0);
+    EXPECT_GT(count(40, 2), 100);
+    EXPECT_EQ(count(40, 0), 0);
 }
