@@ -38,12 +38,6 @@ void GLWarmUp::prepareNext(osgUtil::SceneView& shown)
     ++next;
 }
 
-void GLWarmUp::prepareAll(osgUtil::SceneView& shown)
-{
-    while (!done())
-        prepareNext(shown);
-}
-
 void GLWarmUp::compile(osg::Node& part, osg::State& state)
 {
     osgUtil::GLObjectsVisitor compiler(osgUtil::GLObjectsVisitor::COMPILE_STATE_ATTRIBUTES);
