@@ -197,12 +197,19 @@ void GFX::finishFrame()
 
 void GFX::warmUpLaterParts()
 {
-    // Nothing the later parts compile shows in the opening scope.
-    if (!speedUpsOn() || !g_timeline || g_time >= ShowTimes::kWarmUpEnd)
+    if (!speedUpsOn() || !g_timeline)
         return;
     if (!warmUp)
         warmUp = std::make_unique<GLWarmUp>(*g_timeline, ShowTimes::kWarmUpEnd);
-    warmUp->prepareNext(*sceneView);
+    // The opening scope has time to spare for a step a frame. A jump past
+    // it before the steps are through (a typed time, a beat step, a click
+    // on the panel, a capture that starts later) prepares the rest at once,
+    // before its first frame: one long frame where the picture jumps anyway,
+    // not one at every cut after.
+    if (g_time < ShowTimes::kWarmUpEnd)
+        warmUp->prepareNext(*sceneView);
+    else
+        warmUp->prepareAll(*sceneView);
 }
 
 void GFX::updateBackground()

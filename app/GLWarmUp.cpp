@@ -38,6 +38,12 @@ void GLWarmUp::prepareNext(osgUtil::SceneView& shown)
     ++next;
 }
 
+void GLWarmUp::prepareAll(osgUtil::SceneView& shown)
+{
+    while (!done())
+        prepareNext(shown);
+}
+
 void GLWarmUp::compile(osg::Node& part, osg::State& state)
 {
     osgUtil::GLObjectsVisitor compiler(osgUtil::GLObjectsVisitor::COMPILE_STATE_ATTRIBUTES);
@@ -73,6 +79,9 @@ void GLWarmUp::draw(osg::Node& part, osgUtil::SceneView& shown)
     drawer->cull();
     drawer->draw();
     drawer->setSceneData(nullptr);
+    // The part drew through the shown view's own state, which knows what it
+    // enabled; its modes are left alone. Marking them dirty turns over the
+    // state's record of each, and the next part to enable one (a bake's
+    // texture) is then taken as having it on already.
     shown.getState()->dirtyAllAttributes();
-    shown.getState()->dirtyAllModes();
 }

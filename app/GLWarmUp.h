@@ -32,6 +32,8 @@ public:
 
     // The next step, in the context of `shown`, before it draws its frame.
     void prepareNext(osgUtil::SceneView& shown);
+    // Every step left, now.
+    void prepareAll(osgUtil::SceneView& shown);
     bool done() const { return next == parts.size(); }
 
 private:

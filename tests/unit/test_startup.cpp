@@ -168,6 +168,40 @@ TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
     EXPECT_EQ(offscreen.draw(nothing.get()), empty);
 }
 
+// A jump past the opening finishes the steps left at once, each part's
+// draw still once only; and what the view draws after is drawn as it would
+// be without the warm-up (a part the view textures first after it once came
+// out untextured: the state's record of its modes had been turned over).
+TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
+{
+    ScratchDir dir;
+    ShowTimeline timeline;
+    OffscreenView offscreen(10);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    const LaterPart first = addLaterPart(20.0, 10);
+    const LaterPart second = addLaterPart(30.0, 20);
+    const LaterPart echo = addLaterPart(40.0, 40, kDrawsItsOwnState);
+    addLaterPart(1.0, 90); // opens in the opening: never prepared
+    osg::Node* shownAfter = g_sceneParts.back().get();
+    osg::ref_ptr<osg::Group> nothing = new osg::Group;
+    offscreen.draw(nothing.get()); // the opening's first frame sets the context up
+    const std::vector<unsigned char> textured = offscreen.draw(shownAfter);
+
+    const unsigned id = offscreen.view->getState()->getContextID();
+    GLWarmUp warmUp(*g_timeline, 15.0);
+    warmUp.prepareNext(*offscreen.view);
+    warmUp.prepareAll(*offscreen.view);
+    EXPECT_TRUE(warmUp.done());
+    EXPECT_EQ(first.counter->draws, 1);
+    EXPECT_EQ(second.counter->draws, 1);
+    EXPECT_TRUE(second.texture->getTextureObject(id));
+    EXPECT_TRUE(echo.texture->getTextureObject(id));
+    EXPECT_EQ(echo.counter->draws, 0);
+    EXPECT_EQ(offscreen.draw(shownAfter), textured);
+    warmUp.prepareAll(*offscreen.view);
+    EXPECT_EQ(second.counter->draws, 1);
+}
+
 
 // The whole show built from its real run folder: the list the preloader
 // gets must name every file the builders then read, in the same order, or
