@@ -32,8 +32,13 @@ void GLWarmUp::prepareNext(osgUtil::SceneView& shown)
         compiled = true;
         return;
     }
-    if (part.getNodeMask() & ~kDrawsItsOwnState)
+    auto* rehearsal = dynamic_cast<WarmUpRehearsal*>(part.getUserData());
+    if (!rehearsal) {
         draw(part, shown);
+    } else if (rehearsal->begin()) {
+        draw(part, shown);
+        rehearsal->end();
+    }
     compiled = false;
     ++next;
 }

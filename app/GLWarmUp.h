@@ -21,8 +21,8 @@ class Timeline;
 //   software rasteriser builds its code and buffers for each new state, the
 //   depth map and the baking targets are set up, and the first frames of
 //   the light scene took 55 to 70 ms each for that alone.
-// Parts whose drawing moves their own state on (the scope's echo) are
-// marked with kDrawsItsOwnState and compiled, never drawn.
+// A part whose drawing moves its own state on (the scope's echo feeds on
+// its last picture) carries a WarmUpRehearsal as its user data.
 class GLWarmUp
 {
 public:
@@ -46,5 +46,12 @@ private:
     osg::ref_ptr<osgUtil::SceneView> drawer;
 };
 
-// The node mask bit of a part that must not be drawn before its window.
-constexpr osg::Node::NodeMask kDrawsItsOwnState = 0x2;
+// Lets the warm-up draw a part whose drawing moves its own state on: begin
+// says whether the part can be put back as it is now (if not, it is not
+// drawn), end puts it back.
+class WarmUpRehearsal : public osg::Referenced
+{
+public:
+    virtual bool begin() = 0;
+    virtual void end() = 0;
+};

@@ -142,6 +142,27 @@ void FeedbackTexture::endCapture()
     extensions().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frameFramebuffer));
     glViewport(frameViewport[0], frameViewport[1], frameViewport[2], frameViewport[3]);
     newest = 1 - newest;
+    drawnInto = true;
+}
+
+bool FeedbackTexture::beginRehearsal()
+{
+    rehearsing = !drawnInto;
+    return rehearsing;
+}
+
+void FeedbackTexture::endRehearsal()
+{
+    if (!rehearsing)
+        return;
+    for (int i = 0; i < 2; ++i) {
+        beginCapture();
+        endCapture();
+    }
+    newest = 0;
+    framesSinceCheck = 0;
+    drawnInto = false;
+    rehearsing = false;
 }
 
 void FeedbackTexture::drawFeedback(float offset)
@@ -207,7 +228,7 @@ void FeedbackTexture::checkWhite()
 {
     // A read-back costs about half a millisecond; twice a second at most.
     const int checkEvery = 30;
-    if (!watching || white || ++framesSinceCheck < checkEvery)
+    if (!watching || white || rehearsing || ++framesSinceCheck < checkEvery)
         return;
     framesSinceCheck = 0;
     white = readsWhite();

@@ -20,6 +20,15 @@ public:
     // from now on.
     void endCapture();
 
+    // A frame drawn before the echo's window, to have the renderer build its
+    // code for the echo's states: begins only while nothing has been drawn
+    // into the textures since they were made; the scope is drawn as it would
+    // be, its flat line's clock left alone. The end makes both textures
+    // black again, as made.
+    bool beginRehearsal();
+    bool isRehearsing() const { return rehearsing; }
+    void endRehearsal();
+
     // Whether the newest texture is white everywhere, read back now.
     bool readsWhite() const;
 
@@ -70,6 +79,8 @@ private:
     bool white = false;
     bool watching = false;
     int framesSinceCheck = 0;
+    bool drawnInto = false;
+    bool rehearsing = false;
 };
 
 // Created by buildScopeScene.

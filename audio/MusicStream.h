@@ -25,8 +25,11 @@ public:
     // clock.
     void startFlatLine();
 
-    // GL drawing of the scopes; in audio/ScopeDraw.cpp.
+    // GL drawing of the scopes; in audio/ScopeDraw.cpp. A frame of the echo's
+    // scope moves the flat line's clock on; drawScopeAs draws it, flat or
+    // not, and leaves the clock alone.
     void drawScope();
+    void drawScopeAs(bool flat);
     void drawStartScope();
     // What a frame of drawScope does to the flat line, for a frame that has
     // no need to draw it.

@@ -31,7 +31,9 @@ void Oscilliscope::drawImplementation(osg::RenderInfo& /*renderInfo*/) const
     glPushAttrib(kAllAttributes);
     g_feedbackTexture->beginCapture();
     g_feedbackTexture->drawEchoes(kEchoOffset);
-    if (g_music)
+    if (g_music && g_feedbackTexture->isRehearsing())
+        g_music->drawScopeAs(g_music->isFlatLine());
+    else if (g_music)
         g_music->drawScope();
     g_feedbackTexture->endCapture();
     g_feedbackTexture->checkWhite();

@@ -53,6 +53,11 @@ void drawWave(float green)
 
 void MusicStream::drawScope()
 {
+    drawScopeAs(flatLineStillOn());
+}
+
+void MusicStream::drawScopeAs(bool flat)
+{
     glPushMatrix();
     glPushAttrib(kAllAttributes);
     glDisable(GL_LIGHTING);
@@ -63,7 +68,7 @@ void MusicStream::drawScope()
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -1.0f);
     const float green = scope::greenLevel(g_time);
-    if (flatLineStillOn())
+    if (flat)
         drawFlatLine(0.5f, green, 0.5f);
     else if (captureRing)
         drawWave(green);

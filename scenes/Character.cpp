@@ -5,6 +5,7 @@
 #include "app/ShowTimes.h"
 #include "app/SpeedUps.h"
 #include "app/Timeline.h"
+#include "audio/FeedbackTexture.h"
 #include "audio/ScopeScene.h"
 #include "camera/PathCamera.h"
 #include "effects/Flash.h"
@@ -23,6 +24,14 @@
 #include <iostream>
 
 namespace {
+
+// The scope's echo drawn once before its window, then black again.
+class EchoRehearsal : public WarmUpRehearsal
+{
+public:
+    bool begin() override { return g_feedbackTexture && g_feedbackTexture->beginRehearsal(); }
+    void end() override { g_feedbackTexture->endRehearsal(); }
+};
 
 const char* const kTurningModel = "ddata/snorkrka1.osg";
 const char* const kTurningBackground = "ddata/nybak1.png";
@@ -155,8 +164,8 @@ void buildCharacterScene()
     scope->setCullingActive(false);
     scope->setName("feedback scope");
     // Each draw echoes the last: drawn before its window, it would start
-    // from another picture.
-    scope->setNodeMask(kDrawsItsOwnState);
+    // from another picture unless put back.
+    scope->setUserData(new EchoRehearsal);
     speedUpScopeEcho(speedUps);
     registerNode(Echo::kStart, Echo::kEnd, scope.get());
 }

@@ -102,4 +102,26 @@ TEST(ScopeEcho, GrowsToWhiteWhereItStandsAndItsOverlayNeedsNoTexture)
     EXPECT_TRUE(overlayOn(grey) == overlayOn(unwatched));
 }
 
+// A rehearsal leaves the echo as it was made, and is refused once the echo
+// has been drawn in earnest: there would be nothing to put it back to.
+TEST(ScopeEcho, IsBlackAgainAfterARehearsalAndRehearsesOnlyBeforeItsFirstFrame)
+{
+    offscreen::PbufferContext context;
+    ASSERT_TRUE(context.open(800, 600)) << context.error();
+    FeedbackTexture made;
+    FeedbackTexture rehearsed;
+    ASSERT_TRUE(rehearsed.beginRehearsal());
+    captureFrame(rehearsed, 0.8f);
+    captureFrame(rehearsed, 0.6f);
+    rehearsed.endRehearsal();
+    EXPECT_TRUE(overlayOn(rehearsed) == overlayOn(made));
+    for (FeedbackTexture* echo : {&made, &rehearsed}) {
+        captureFrame(*echo, 0.3f);
+        captureFrame(*echo);
+    }
+    EXPECT_TRUE(overlayOn(rehearsed) == overlayOn(made));
+    EXPECT_FALSE(rehearsed.beginRehearsal());
+    EXPECT_FALSE(rehearsed.isRehearsing());
+}
+
 } // namespace

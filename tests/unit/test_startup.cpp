@@ -104,14 +104,36 @@ struct DrawCounter : osg::Drawable::DrawCallback {
     }
 };
 
+// Stands for the echo: counts what the warm-up asks of it, and the part's
+// draws it saw at each ask.
+struct CountedRehearsal : WarmUpRehearsal {
+    explicit CountedRehearsal(bool possible, const DrawCounter* counter) : possible(possible), counter(counter) {}
+    bool begin() override
+    {
+        drawsAtBegin = counter->draws;
+        return possible;
+    }
+    void end() override
+    {
+        ++ends;
+        drawsAtEnd = counter->draws;
+    }
+    bool possible;
+    const DrawCounter* counter;
+    int drawsAtBegin = -1, drawsAtEnd = -1, ends = 0;
+};
+
 struct LaterPart {
     osg::ref_ptr<osg::Texture2D> texture;
     osg::ref_ptr<DrawCounter> counter = new DrawCounter;
+    osg::ref_ptr<CountedRehearsal> rehearsal;
 };
 
+enum class Rehearsal { None, CanPutBack, CannotPutBack };
+
 // A part that opens later: a white square over the whole view, with a
-// texture of its own.
-LaterPart addLaterPart(double start, unsigned char level, osg::Node::NodeMask mask = ~0u)
+// texture of its own; with a rehearsal, one that moves its own state on.
+LaterPart addLaterPart(double start, unsigned char level, Rehearsal rehearsal = Rehearsal::None)
 {
     osg::ref_ptr<osg::Image> image = new osg::Image;
     image->allocateImage(8, 8, 1, GL_RGBA, GL_UNSIGNED_BYTE);
@@ -124,14 +146,17 @@ LaterPart addLaterPart(double start, unsigned char level, osg::Node::NodeMask ma
     osg::ref_ptr<osg::Geode> part = new osg::Geode;
     part->addDrawable(square.get());
     part->getOrCreateStateSet()->setTextureAttributeAndModes(0, made.texture.get());
-    part->setNodeMask(mask);
+    if (rehearsal != Rehearsal::None) {
+        made.rehearsal = new CountedRehearsal(rehearsal == Rehearsal::CanPutBack, made.counter.get());
+        part->setUserData(made.rehearsal.get());
+    }
     g_sceneParts.push_back(part);
     g_timeline->addNode(start, start + 5.0, g_sceneSwitch.get(), part.get());
     return made;
 }
 
 // Later parts get their textures and then one unseen draw each, in the
-// order they open; the echo-like part is compiled, never drawn; and the
+// order they open; the echo-like part is drawn inside its rehearsal; and the
 // frame after the warm-up shows nothing of what it drew.
 TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
 {
@@ -142,7 +167,7 @@ TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
     const LaterPart early = addLaterPart(1.0, 10);
     const LaterPart later = addLaterPart(30.0, 20);
     const LaterPart late = addLaterPart(20.0, 30);
-    const LaterPart echo = addLaterPart(40.0, 40, kDrawsItsOwnState);
+    const LaterPart echo = addLaterPart(40.0, 40, Rehearsal::CanPutBack);
     osg::ref_ptr<osg::Group> nothing = new osg::Group;
     const std::vector<unsigned char> empty = offscreen.draw(nothing.get());
 
@@ -161,7 +186,9 @@ TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
     warmUp.prepareNext(*offscreen.view);
     warmUp.prepareNext(*offscreen.view);
     EXPECT_TRUE(echo.texture->getTextureObject(id));
-    EXPECT_EQ(echo.counter->draws, 0);
+    EXPECT_EQ(echo.rehearsal->drawsAtBegin, 0);
+    EXPECT_EQ(echo.rehearsal->drawsAtEnd, 1);
+    EXPECT_EQ(echo.rehearsal->ends, 1);
     EXPECT_TRUE(warmUp.done());
     EXPECT_FALSE(early.texture->getTextureObject(id)) << "opens before the warm-up ends";
     EXPECT_EQ(early.counter->draws, 0);
@@ -180,7 +207,8 @@ TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
     ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
     const LaterPart first = addLaterPart(20.0, 10);
     const LaterPart second = addLaterPart(30.0, 20);
-    const LaterPart echo = addLaterPart(40.0, 40, kDrawsItsOwnState);
+    const LaterPart echo = addLaterPart(40.0, 40, Rehearsal::CanPutBack);
+    const LaterPart drawnAlready = addLaterPart(45.0, 50, Rehearsal::CannotPutBack);
     addLaterPart(1.0, 90); // opens in the opening: never prepared
     osg::Node* shownAfter = g_sceneParts.back().get();
     osg::ref_ptr<osg::Group> nothing = new osg::Group;
@@ -196,7 +224,10 @@ TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
     EXPECT_EQ(second.counter->draws, 1);
     EXPECT_TRUE(second.texture->getTextureObject(id));
     EXPECT_TRUE(echo.texture->getTextureObject(id));
-    EXPECT_EQ(echo.counter->draws, 0);
+    EXPECT_EQ(echo.counter->draws, 1);
+    EXPECT_EQ(echo.rehearsal->ends, 1);
+    EXPECT_EQ(drawnAlready.counter->draws, 0) << "cannot be put back: not drawn";
+    EXPECT_EQ(drawnAlready.rehearsal->ends, 0);
     EXPECT_EQ(offscreen.draw(shownAfter), textured);
     warmUp.prepareAll(*offscreen.view);
     EXPECT_EQ(second.counter->draws, 1);
