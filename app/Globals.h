@@ -54,7 +54,7 @@ extern bool g_gravityHalvingPending;  // cleared by the first restart
 // The cartoon effect's two programs and its banded ramp, made by the first
 // cartoon and shared by every later one (scenes/ColourCartoon.cpp): the
 // software rasteriser builds its code per program, so the light scene's
-// fifteen boxes with programs of their own took 1.4 s more in their first
+// fifteen boxes with programs of their own took 1.2 s more in their first
 // draw when Mesa's shader cache was empty.
 extern osg::ref_ptr<osg::Program> g_toonProgram;
 extern osg::ref_ptr<osg::Program> g_outlineProgram;
