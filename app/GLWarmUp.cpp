@@ -1,6 +1,7 @@
 #include "app/GLWarmUp.h"
 
 #include "app/Timeline.h"
+#include "effects/CFX.h"
 
 #include <osgUtil/GLObjectsVisitor>
 #include <osgUtil/SceneView>
@@ -10,24 +11,29 @@
 
 GLWarmUp::GLWarmUp(const Timeline& timeline, double after)
 {
-    std::vector<std::pair<double, osg::Node*>> opening;
+    std::vector<std::pair<double, Part>> opening;
     for (const Timeline::NodeWindow& w : timeline.nodeWindows())
-        opening.emplace_back(w.start, w.node);
+        opening.push_back({w.start, {w.node, nullptr}});
     for (const Timeline::EffectWindow& w : timeline.effectWindows())
-        opening.emplace_back(w.start, w.node);
+        opening.push_back({w.start, {w.node, w.effect}});
     std::stable_sort(opening.begin(), opening.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [start, node] : opening)
-        if (start > after && node && std::find(parts.begin(), parts.end(), node) == parts.end())
-            parts.emplace_back(node);
+    const auto known = [&](const osg::Node* node) {
+        return std::any_of(parts.begin(), parts.end(), [&](const Part& p) { return p.node == node; });
+    };
+    for (const auto& [start, part] : opening)
+        if (start > after && part.node && !known(part.node.get()))
+            parts.push_back(part);
 }
 
 void GLWarmUp::prepareNext(osgUtil::SceneView& shown)
 {
     if (done())
         return;
-    osg::Node& part = *parts[next];
+    osg::Node& part = *parts[next].node;
     if (!compiled) {
+        if (parts[next].effect)
+            parts[next].effect->prepare();
         compile(part, *shown.getState());
         compiled = true;
         return;

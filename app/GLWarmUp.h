@@ -10,6 +10,7 @@
 namespace osgUtil { class SceneView; }
 
 class Timeline;
+namespace Demo { class CFX; }
 
 // Prepares the show's later parts while the opening scope plays, one step a
 // frame. The opening costs about a millisecond a frame, so a part's first
@@ -17,6 +18,8 @@ class Timeline;
 // - stretch and upload its pictures and compile its shader programs, which
 //   made frames of 50 to 150 ms as the logos, the turning model and the
 //   light scene came on;
+// - do what an effect's first frame does on the processor (the scroller's
+//   measuring of its font);
 // - then draw it once, unseen, before the frame clears the screen: the
 //   software rasteriser builds its code and buffers for each new state, the
 //   depth map and the baking targets are set up, and the first frames of
@@ -40,7 +43,11 @@ private:
     void compile(osg::Node& part, osg::State& state);
     void draw(osg::Node& part, osgUtil::SceneView& shown);
 
-    std::vector<osg::ref_ptr<osg::Node>> parts;
+    struct Part {
+        osg::ref_ptr<osg::Node> node;
+        Demo::CFX* effect; // null for a scene part; the timeline keeps it
+    };
+    std::vector<Part> parts;
     std::size_t next = 0;
     bool compiled = false; // the next part's, drawn in the step after
     osg::ref_ptr<osgUtil::SceneView> drawer;

@@ -18,6 +18,10 @@ public:
     // Advances the effect by one frame; called only inside its window.
     virtual void update() = 0;
 
+    // Does ahead, before the window opens, the work on the processor that
+    // the effect's first frame would otherwise do.
+    virtual void prepare() {}
+
     // The effect's root node; each call hands out a new reference.
     virtual osg::ref_ptr<osg::Group> getNode() = 0;
 };

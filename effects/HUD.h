@@ -59,6 +59,7 @@ public:
     bool canBake() const;
 
     void update() override;
+    void prepare() override;
     osg::ref_ptr<osg::Group> getNode() override { return root; }
 
     const std::vector<std::string>& getLines() const { return lines; }
@@ -71,10 +72,10 @@ private:
     void scrollOneLine(const LineWindow& next);
 
     std::vector<std::string> lines;
-    // The same lines cut to what can reach the screen, made when first
-    // shown: the text is laid out afresh at every scroll step, and a line of
-    // half a megabyte laid out whole took 100 ms for the hundred characters
-    // it shows.
+    // The same lines cut to what can reach the screen, made by prepare() or,
+    // failing that, when first shown: the text is laid out afresh at every
+    // scroll step, and a line of half a megabyte laid out whole took 100 ms
+    // for the hundred characters it shows.
     std::vector<std::string> shownLines;
     GlyphAdvances advances{};
     float measuredSize = 0.0f;

@@ -9,6 +9,7 @@
 #include "app/Timeline.h"
 #include "app/VerticalRefresh.h"
 #include "camera/PathCamera.h"
+#include "effects/CFX.h"
 #include "effects/ImageFX.h"
 #include "effects/OverlaySpeedUps.h"
 #include "OffscreenView.h"
@@ -131,6 +132,15 @@ struct LaterPart {
 
 enum class Rehearsal { None, CanPutBack, CannotPutBack };
 
+// An effect that counts the work done for it ahead of its window.
+struct PreparedEffect : Demo::CFX {
+    void update() override {}
+    void prepare() override { ++prepared; }
+    osg::ref_ptr<osg::Group> getNode() override { return node; }
+    osg::ref_ptr<osg::Group> node = new osg::Group;
+    int prepared = 0;
+};
+
 // A part that opens later: a white square over the whole view, with a
 // texture of its own; with a rehearsal, one that moves its own state on.
 LaterPart addLaterPart(double start, unsigned char level, Rehearsal rehearsal = Rehearsal::None)
@@ -196,7 +206,7 @@ TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
 }
 
 // A jump past the opening finishes the steps left at once, each part's
-// draw still once only; and what the view draws after is drawn as it would
+// draw and each later effect's work ahead still once only; and what the view draws after is drawn as it would
 // be without the warm-up (a part the view textures first after it once came
 // out untextured: the state's record of its modes had been turned over).
 TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
@@ -211,6 +221,10 @@ TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
     const LaterPart drawnAlready = addLaterPart(45.0, 50, Rehearsal::CannotPutBack);
     addLaterPart(1.0, 90); // opens in the opening: never prepared
     osg::Node* shownAfter = g_sceneParts.back().get();
+    auto* laterEffect = new PreparedEffect;
+    auto* openingEffect = new PreparedEffect;
+    g_timeline->addEffect(35.0, 50.0, g_sceneSwitch.get(), laterEffect);
+    g_timeline->addEffect(2.0, 50.0, g_sceneSwitch.get(), openingEffect);
     osg::ref_ptr<osg::Group> nothing = new osg::Group;
     offscreen.draw(nothing.get()); // the opening's first frame sets the context up
     const std::vector<unsigned char> textured = offscreen.draw(shownAfter);
@@ -228,9 +242,12 @@ TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
     EXPECT_EQ(echo.rehearsal->ends, 1);
     EXPECT_EQ(drawnAlready.counter->draws, 0) << "cannot be put back: not drawn";
     EXPECT_EQ(drawnAlready.rehearsal->ends, 0);
+    EXPECT_EQ(laterEffect->prepared, 1);
+    EXPECT_EQ(openingEffect->prepared, 0);
     EXPECT_EQ(offscreen.draw(shownAfter), textured);
     warmUp.prepareAll(*offscreen.view);
     EXPECT_EQ(second.counter->draws, 1);
+    EXPECT_EQ(laterEffect->prepared, 1);
 }
 
 
