@@ -1,7 +1,9 @@
 #pragma once
 
+#include <osg/Drawable>
 #include <osg/Node>
 #include <osg/State>
+#include <osg/StateSet>
 #include <osg/ref_ptr>
 
 #include <cstddef>
@@ -12,44 +14,59 @@ namespace osgUtil { class SceneView; }
 class Timeline;
 namespace Demo { class CFX; }
 
-// Prepares the show's later parts while the opening scope plays, one step a
-// frame. The opening costs about a millisecond a frame, so a part's first
-// frame later on need not also do what only a first draw does:
-// - stretch and upload its pictures and compile its shader programs, which
-//   made frames of 50 to 150 ms as the logos, the turning model and the
-//   light scene came on;
+// Prepares the show's later parts while the opening scope plays. The
+// opening costs about a millisecond a frame, so a part's first frame later
+// on need not also do what only a first draw does:
 // - do what an effect's first frame does on the processor (the scroller's
 //   measuring of its font);
-// - then draw it once, unseen, before the frame clears the screen: the
-//   software rasteriser builds its code and buffers for each new state, the
-//   depth map and the baking targets are set up, and the first frames of
-//   the light scene took 55 to 70 ms each for that alone.
+// - upload its pictures and compile its shader programs, a state set at a
+//   time, which made frames of 50 to 150 ms as the logos, the turning model
+//   and the light scene came on;
+// - build its drawables' buffers and display lists, one at a time;
+// - then draw it, unseen, before the frame clears the screen: the software
+//   rasteriser builds its code for each new state, the depth map and the
+//   baking targets are set up, and the first frames of the light scene took
+//   55 to 70 ms each for that alone. It is drawn twice, in two frames: the
+//   code the rasteriser builds for a drawable depends on more than the
+//   drawable's own state, and drawn once after the opening's scope, the room
+//   still built code in its first frame (35-50 ms with Mesa's shader cache
+//   empty); drawn again, after itself, it did not.
+// The work comes in slices a frame can carry: the cheap ones are taken
+// together up to a few milliseconds, a draw takes a frame of its own.
 // A part whose drawing moves its own state on (the scope's echo feeds on
 // its last picture) carries a WarmUpRehearsal as its user data.
 class GLWarmUp
 {
 public:
-    // The timeline's scene parts and effects that open after `after`
-    // seconds, in the order they open.
+    // The timeline's scene parts, effects, flashes and fades that open after
+    // `after` seconds, in the order they open.
     GLWarmUp(const Timeline& timeline, double after);
 
-    // The next step, in the context of `shown`, before it draws its frame.
+    // The next slice, in the context of `shown`, before it draws its frame.
     void prepareNext(osgUtil::SceneView& shown);
-    // Every step left, now.
+    // Every slice left, now.
     void prepareAll(osgUtil::SceneView& shown);
     bool done() const { return next == parts.size(); }
 
 private:
-    void compile(osg::Node& part, osg::State& state);
-    void draw(osg::Node& part, osgUtil::SceneView& shown);
-
     struct Part {
         osg::ref_ptr<osg::Node> node;
-        Demo::CFX* effect; // null for a scene part; the timeline keeps it
+        Demo::CFX* effect = nullptr; // null for a scene part; the timeline keeps it
     };
+    enum class Stage { Start, States, Drawables, Draw, DrawAgain };
+
+    // One piece of the current part's work; whether it was a draw.
+    bool prepareSome(osgUtil::SceneView& shown);
+    void start(const Part& part);
+    void draw(const Part& part, osgUtil::SceneView& shown);
+    void nextStage();
+
     std::vector<Part> parts;
     std::size_t next = 0;
-    bool compiled = false; // the next part's, drawn in the step after
+    Stage stage = Stage::Start;
+    std::vector<osg::ref_ptr<osg::StateSet>> states;
+    std::vector<osg::ref_ptr<osg::Drawable>> drawables;
+    std::size_t item = 0;
     osg::ref_ptr<osgUtil::SceneView> drawer;
 };
 

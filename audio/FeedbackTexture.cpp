@@ -155,6 +155,12 @@ void FeedbackTexture::endRehearsal()
 {
     if (!rehearsing)
         return;
+    // Once the echo is white its overlay is drawn without the texture, a
+    // state of its own: drawn once here, unseen, its code is built now and
+    // not in the frame it turns white (50 ms with Mesa's shader cache empty).
+    white = true;
+    drawOverlay();
+    white = false;
     for (int i = 0; i < 2; ++i) {
         beginCapture();
         endCapture();

@@ -152,6 +152,8 @@ LaterPart addLaterPart(double start, unsigned char level, Rehearsal rehearsal = 
     made.texture = new osg::Texture2D(image.get());
     osg::ref_ptr<osg::Geometry> square = osg::createTexturedQuadGeometry(
         osg::Vec3(-10, -10, -1), osg::Vec3(20, 0, 0), osg::Vec3(0, 20, 0));
+    // Drawn from a display list, its draws would pass the counter by.
+    square->setUseDisplayList(false);
     square->setDrawCallback(made.counter.get());
     osg::ref_ptr<osg::Geode> part = new osg::Geode;
     part->addDrawable(square.get());
@@ -165,9 +167,10 @@ LaterPart addLaterPart(double start, unsigned char level, Rehearsal rehearsal = 
     return made;
 }
 
-// Later parts get their textures and then one unseen draw each, in the
-// order they open; the echo-like part is drawn inside its rehearsal; and the
-// frame after the warm-up shows nothing of what it drew.
+// Later parts get their textures and then two unseen draws each, in the
+// order they open, each draw in a step of its own and after the part's
+// upload; the echo-like part is drawn inside its rehearsal; and the frame
+// after the warm-up shows nothing of what it drew.
 TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
 {
     ScratchDir dir;
@@ -182,31 +185,38 @@ TEST(WarmUp, PreparesLaterPartsInTheOrderTheyOpenWithoutShowingThem)
     const std::vector<unsigned char> empty = offscreen.draw(nothing.get());
 
     const unsigned id = offscreen.view->getState()->getContextID();
+    const auto draws = [&] { return early.counter->draws + later.counter->draws + late.counter->draws + echo.counter->draws; };
     GLWarmUp warmUp(*g_timeline, 15.0);
-    warmUp.prepareNext(*offscreen.view);
-    EXPECT_TRUE(late.texture->getTextureObject(id));
-    EXPECT_FALSE(later.texture->getTextureObject(id));
-    EXPECT_EQ(late.counter->draws, 0) << "compiled first, drawn a frame later";
-    warmUp.prepareNext(*offscreen.view);
-    EXPECT_EQ(late.counter->draws, 1);
-    warmUp.prepareNext(*offscreen.view);
-    warmUp.prepareNext(*offscreen.view);
-    EXPECT_TRUE(later.texture->getTextureObject(id));
-    EXPECT_EQ(later.counter->draws, 1);
-    warmUp.prepareNext(*offscreen.view);
-    warmUp.prepareNext(*offscreen.view);
+    int step = 0, lateUploaded = 0, lateFirstDrawn = 0, lateDone = 0, laterUploaded = 0;
+    const auto note = [&](int& at, bool reached) { at = at == 0 && reached ? step : at; };
+    while (!warmUp.done() && step < 1000) {
+        const int before = draws();
+        warmUp.prepareNext(*offscreen.view);
+        ++step;
+        EXPECT_LE(draws() - before, 1) << "a draw takes a step of its own, at step " << step;
+        note(lateUploaded, late.texture->getTextureObject(id) != nullptr);
+        note(lateFirstDrawn, late.counter->draws == 1);
+        note(lateDone, late.counter->draws == 2);
+        note(laterUploaded, later.texture->getTextureObject(id) != nullptr);
+    }
+    ASSERT_TRUE(warmUp.done());
+    EXPECT_GT(lateUploaded, 0);
+    EXPECT_LT(lateUploaded, lateFirstDrawn) << "uploaded first, drawn a step later";
+    EXPECT_LT(lateFirstDrawn, lateDone);
+    EXPECT_LT(lateDone, laterUploaded) << "in the order they open";
+    EXPECT_EQ(late.counter->draws, 2);
+    EXPECT_EQ(later.counter->draws, 2);
     EXPECT_TRUE(echo.texture->getTextureObject(id));
-    EXPECT_EQ(echo.rehearsal->drawsAtBegin, 0);
-    EXPECT_EQ(echo.rehearsal->drawsAtEnd, 1);
-    EXPECT_EQ(echo.rehearsal->ends, 1);
-    EXPECT_TRUE(warmUp.done());
+    EXPECT_EQ(echo.rehearsal->ends, 2);
+    EXPECT_EQ(echo.rehearsal->drawsAtBegin, 1);
+    EXPECT_EQ(echo.rehearsal->drawsAtEnd, 2);
     EXPECT_FALSE(early.texture->getTextureObject(id)) << "opens before the warm-up ends";
     EXPECT_EQ(early.counter->draws, 0);
     EXPECT_EQ(offscreen.draw(nothing.get()), empty);
 }
 
 // A jump past the opening finishes the steps left at once, each part's
-// draw and each later effect's work ahead still once only; and what the view draws after is drawn as it would
+// two draws and each later effect's work ahead still done only once; and what the view draws after is drawn as it would
 // be without the warm-up (a part the view textures first after it once came
 // out untextured: the state's record of its modes had been turned over).
 TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
@@ -234,19 +244,19 @@ TEST(WarmUp, PreparesWhatIsLeftAtOnceAfterAJump)
     warmUp.prepareNext(*offscreen.view);
     warmUp.prepareAll(*offscreen.view);
     EXPECT_TRUE(warmUp.done());
-    EXPECT_EQ(first.counter->draws, 1);
-    EXPECT_EQ(second.counter->draws, 1);
+    EXPECT_EQ(first.counter->draws, 2);
+    EXPECT_EQ(second.counter->draws, 2);
     EXPECT_TRUE(second.texture->getTextureObject(id));
     EXPECT_TRUE(echo.texture->getTextureObject(id));
-    EXPECT_EQ(echo.counter->draws, 1);
-    EXPECT_EQ(echo.rehearsal->ends, 1);
+    EXPECT_EQ(echo.counter->draws, 2);
+    EXPECT_EQ(echo.rehearsal->ends, 2);
     EXPECT_EQ(drawnAlready.counter->draws, 0) << "cannot be put back: not drawn";
     EXPECT_EQ(drawnAlready.rehearsal->ends, 0);
     EXPECT_EQ(laterEffect->prepared, 1);
     EXPECT_EQ(openingEffect->prepared, 0);
     EXPECT_EQ(offscreen.draw(shownAfter), textured);
     warmUp.prepareAll(*offscreen.view);
-    EXPECT_EQ(second.counter->draws, 1);
+    EXPECT_EQ(second.counter->draws, 2);
     EXPECT_EQ(laterEffect->prepared, 1);
 }
 
