@@ -24,6 +24,7 @@ class BakeOnRequest : public osg::NodeCallback
 public:
     explicit BakeOnRequest(bool pendingAtFirst = true) : pending(pendingAtFirst) {}
     void request() { pending = true; }
+    void cancel() { pending = false; }
     void operator()(osg::Node* node, osg::NodeVisitor* nv) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "effects/HUD.h"
 
+#include "app/GLWarmUp.h"
 #include "app/Globals.h"
 #include "effects/FileException.h"
 #include "effects/OverlayLayer.h"
@@ -20,6 +21,17 @@ namespace {
 // as code points, so it shows as å.
 const char kDefaultText[] = "Hej och h\xe5!\nsadf\nsdf";
 const float kScreenWidth = 800.0f;
+
+class HudRehearsal : public WarmUpRehearsal
+{
+public:
+    explicit HudRehearsal(CHUD& hud) : hud(hud) {}
+    bool begin() override { return hud.beginRehearsal(); }
+    void end() override { hud.endRehearsal(); }
+
+private:
+    CHUD& hud; // owns the node this is the user data of
+};
 } // namespace
 
 std::vector<std::string> splitHudLines(const std::string& content)
@@ -248,6 +260,27 @@ void CHUD::bakeText()
     root->addChild(baked->passes());
     layer = makeOverlayLayer(baked->shown(), 800.0f, 600.0f);
     root->addChild(layer.get());
+    root->setUserData(new HudRehearsal(*this));
+}
+
+bool CHUD::beginRehearsal()
+{
+    if (!baked || !reach || shownStep != kNoStep)
+        return false;
+    // Steps with glyphs in them, as the real ones have; which texture ends
+    // up shown does not matter, since both are baked whole before either is
+    // shown again.
+    const float lineHeight = text->getCharacterHeight() * (1.0f + text->getLineSpacing());
+    if (const std::optional<ScrollBands> bands = pictureScrollBands(text->getPosition().y(), lineHeight, maxLines, *reach))
+        baked->scrollOneLine(*text, lineHeight, *bands, "\nx", "\nx");
+    baked->appendLines(*text, "\nx");
+    baked->requestEveryPass();
+    return true;
+}
+
+void CHUD::endRehearsal()
+{
+    baked->cancelRequests();
 }
 
 void CHUD::prepare()

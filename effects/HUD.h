@@ -60,6 +60,12 @@ public:
 
     void update() override;
     void prepare() override;
+    // Lets the warm-up draw every kind of bake step once before the HUD is
+    // first shown: the scroll steps set their own states, and the first one
+    // built its code in the middle of the light scene (80 ms with Mesa's
+    // shader cache empty). Refused once the HUD has been shown.
+    bool beginRehearsal();
+    void endRehearsal();
     osg::ref_ptr<osg::Group> getNode() override { return root; }
 
     const std::vector<std::string>& getLines() const { return lines; }

@@ -198,6 +198,20 @@ void ScrollingBake::bakeWhole()
     wholeTriggers[current]->request();
 }
 
+void ScrollingBake::requestEveryPass()
+{
+    for (const auto* triggers : {&wholeTriggers, &scrollTriggers, &appendTriggers})
+        for (const osg::ref_ptr<BakeOnRequest>& trigger : *triggers)
+            trigger->request();
+}
+
+void ScrollingBake::cancelRequests()
+{
+    for (const auto* triggers : {&wholeTriggers, &scrollTriggers, &appendTriggers})
+        for (const osg::ref_ptr<BakeOnRequest>& trigger : *triggers)
+            trigger->cancel();
+}
+
 void ScrollingBake::appendLines(const osgText::Text& style, const std::string& lines)
 {
     styleLike(*appended, style);

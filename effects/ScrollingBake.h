@@ -74,6 +74,12 @@ public:
     void scrollOneLine(const osgText::Text& style, float lineHeight, const ScrollBands& bands,
                        const std::string& topLine, const std::string& bottomLines);
 
+    // Asks every pass for a draw on the next frame, over what the textures
+    // hold now, and then takes back what was not drawn: a rehearsal of
+    // every kind of step, whose pictures the next whole bakes replace.
+    void requestEveryPass();
+    void cancelRequests();
+
 private:
     struct Band {
         osg::ref_ptr<osg::Group> group;

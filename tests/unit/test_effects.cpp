@@ -22,7 +22,9 @@
 #include <osg/Geode>
 #include <osgDB/WriteFile>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <set>
 #include <vector>
@@ -501,6 +503,66 @@ TEST(Hud, AtTwiceTheSizeAScrolledBakeStillShowsWhatAWholeBakeShows)
 {
     const PictureSizeForTest size(1600, 1200);
     expectScrolledBakesLikeWholeBakes(11);
+}
+
+// The source scroller as the light scene sets it up, over `path`.
+std::unique_ptr<CHUD> sourceScroller(const std::string& path)
+{
+    auto hud = std::make_unique<CHUD>();
+    hud->loadText(path);
+    hud->setPosition(50, 598);
+    hud->setSpeed(15.0);
+    hud->setMaxLines(40);
+    hud->setCharacterSize(15);
+    hud->setAlpha(0.3);
+    setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    hud->bakeText();
+    return hud;
+}
+
+struct ManualClockForTest {
+    ManualClockForTest() { DemoClock::instance().useManualSteps(30); }
+    ~ManualClockForTest() { DemoClock::instance().useRealTime(); }
+};
+
+// The warm-up's rehearsal, drawn twice as the warm-up draws it, leaves
+// nothing of itself in what the scroller then shows: filling the screen and
+// scrolling, frame for frame the same pixels as a scroller never rehearsed.
+// Once shown, the scroller refuses another.
+TEST(Hud, ARehearsalLeavesNothingOfItselfInWhatTheScrollerThenShows)
+{
+    ASSERT_EQ(chdir(SHOW_DIR), 0);
+    const std::string path = testing::TempDir() + "rehearsed-lines.txt";
+    std::string lines;
+    for (int i = 0; i < 60; ++i)
+        lines += "\tline " + std::to_string(i) + " of the source, with {braces} and ; marks\n";
+    writeFile(path, lines);
+    OffscreenView offscreen(13);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    const std::unique_ptr<CHUD> rehearsed = sourceScroller(path);
+    const std::unique_ptr<CHUD> plain = sourceScroller(path);
+    rehearsed->prepare();
+    for (int draw = 0; draw < 2; ++draw) {
+        ASSERT_TRUE(rehearsed->beginRehearsal());
+        offscreen.draw(rehearsed->getNode().get());
+        rehearsed->endRehearsal();
+    }
+
+    ManualClockForTest clock;
+    DemoClock::instance().step(); // between two scroll steps from here on
+    int lit = 0;
+    for (int frame = 0; frame < 48; ++frame) {
+        rehearsed->update();
+        plain->update();
+        const std::vector<unsigned char> shown = offscreen.draw(rehearsed->getNode().get());
+        ASSERT_EQ(shown, offscreen.draw(plain->getNode().get())) << "frame " << frame;
+        lit = static_cast<int>(std::count_if(shown.begin(), shown.end(), [](unsigned char c) { return c > 40; }));
+        DemoClock::instance().step();
+        DemoClock::instance().step();
+    }
+    EXPECT_GT(lit, 20000) << "forty lines of glyphs on screen";
+    EXPECT_FALSE(rehearsed->beginRehearsal());
+    std::remove(path.c_str());
 }
 
 TEST(Hud, BandsInThePicturesRowsOrNoneWhereALineIsNotAWholeNumberOfThem)
