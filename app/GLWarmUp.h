@@ -29,8 +29,8 @@ namespace Demo { class CFX; }
 //   55 to 70 ms each for that alone. It is drawn twice, in two frames: the
 //   code the rasteriser builds for a drawable depends on more than the
 //   drawable's own state, and drawn once after the opening's scope, the room
-//   still built code in its first frame (35-50 ms with Mesa's shader cache
-//   empty); drawn again, after itself, it did not.
+//   still built code in its first frame (about 50 ms with Mesa's shader
+//   cache empty); drawn again, after itself, it did not.
 // The work comes in slices a frame can carry: the cheap ones are taken
 // together up to a few milliseconds, a draw takes a frame of its own.
 // A part whose drawing moves its own state on (the scope's echo feeds on

@@ -233,7 +233,12 @@ osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet)
     osg::ref_ptr<osg::LightSource> source = new osg::LightSource;
     source->setLight(light.get());
     source->setLocalStateSetModes(osg::StateAttribute::ON);
-    transform->setUpdateCallback(new LightTransformCallback(1.5707964f, 15.0f, 10.0f));
+    osg::ref_ptr<LightTransformCallback> circling = new LightTransformCallback(1.5707964f, 15.0f, 10.0f);
+    // Placed before its first update, which moves it on from there: drawn
+    // unseen before the scene opens, the depth pass otherwise looked from
+    // the origin at the origin, saw nothing and built none of its code.
+    transform->setMatrix(LightTransformCallback::placement(circling->getCurrentAngle(), 15.0f, 10.0f));
+    transform->setUpdateCallback(circling.get());
     transform->addChild(source.get());
     transform->addChild(makeLightMarker().get());
     source->setStateSetModes(*stateSet, osg::StateAttribute::ON);

@@ -8,6 +8,7 @@
 #include "scenes/BackFacePoints.h"
 #include "scenes/ColourCartoon.h"
 #include "scenes/EnvironmentRoom.h"
+#include "scenes/LightScene.h"
 #include "scenes/LightTransformCallback.h"
 #include "scenes/ModelFile.h"
 #include "scenes/OutlineEdges.h"
@@ -132,6 +133,17 @@ TEST(Light, CirclesAboveTheOriginWithItsMarkerPointingThere)
         toOrigin.normalize();
         EXPECT_NEAR(aim * toOrigin, 1.0f, 1e-5) << "angle " << angle;
     }
+}
+
+// The warm-up draws the light scene, depth pass and all, before its first
+// update: the light must already stand on its circle, or the pass looks from
+// the origin at the origin and sees nothing.
+TEST(Light, StandsOnItsCircleBeforeItsFirstUpdate)
+{
+    osg::ref_ptr<osg::StateSet> lit = new osg::StateSet;
+    const osg::Vec3 position = createLight(lit.get())->getMatrix().getTrans();
+    EXPECT_NEAR(position.y(), 15.0f, 1e-4);
+    EXPECT_NEAR(std::hypot(position.x(), position.z()), 10.0f, 1e-4);
 }
 
 TEST(ShadowMap, PlanesMapTheLightsTargetToTheMapCentreAtItsDepth)
