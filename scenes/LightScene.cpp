@@ -100,19 +100,28 @@ osg::ref_ptr<osg::Projection> makeTorusOverlay(SpeedUpList& speedUps)
     return layer;
 }
 
+} // namespace
+
+void setUpSourceScroller(Demo::Text::CHUD& hud, const std::string& path)
+{
+    hud.loadText(path);
+    hud.setPosition(50, 598);
+    hud.setSpeed(15.0);
+    hud.setMaxLines(40);
+    hud.setCharacterSize(15);
+    hud.setAlpha(0.3);
+    setBlending(hud.getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+namespace {
+
 // The program's own source scrolling up the screen. The timeline drives it
 // like any effect, through a switch of its own inside the segment, so each
 // visit to the segment starts the scroll from an empty screen.
 osg::ref_ptr<osg::Switch> makeSourceScroller(SpeedUpList& speedUps)
 {
     auto* hud = new Demo::Text::CHUD;
-    hud->loadText("main.cpp");
-    hud->setPosition(50, 598);
-    hud->setSpeed(15.0);
-    hud->setMaxLines(40);
-    hud->setCharacterSize(15);
-    hud->setAlpha(0.3);
-    setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setUpSourceScroller(*hud, "main.cpp");
     speedUps.apply("source text baked", [&] { return holdsIf(hud->canBake(), "it is not white text blended by its alpha"); },
                    [&] { hud->bakeText(); });
     osg::ref_ptr<osg::Switch> holder = new osg::Switch;
@@ -237,7 +246,7 @@ osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet)
     // Placed before its first update, which moves it on from there: drawn
     // unseen before the scene opens, the depth pass otherwise looked from
     // the origin at the origin, saw nothing and built none of its code.
-    transform->setMatrix(LightTransformCallback::placement(circling->getCurrentAngle(), 15.0f, 10.0f));
+    transform->setMatrix(circling->currentPlacement());
     transform->setUpdateCallback(circling.get());
     transform->addChild(source.get());
     transform->addChild(makeLightMarker().get());

@@ -10,6 +10,10 @@
 #include <osg/StateSet>
 #include <osg/ref_ptr>
 
+#include <string>
+
+namespace Demo { namespace Text { class CHUD; } }
+
 // The segment from 70 to 87 s: a tiled floor on which the physics boxes
 // fall, lit by a circling light that casts their shadows through a depth
 // map, under a turning torus overlay and the scrolling program source.
@@ -33,3 +37,7 @@ void addFloorTile(osg::TessellationHints* hints, osg::Geode* geode, float x, flo
 // The light's transform with the light and its marker; light 0 is switched
 // on in the given state set.
 osg::ref_ptr<osg::MatrixTransform> createLight(osg::StateSet* stateSet);
+
+// The source scroller's file, place, pace, size and blending as the light
+// scene shows it.
+void setUpSourceScroller(Demo::Text::CHUD& hud, const std::string& path);

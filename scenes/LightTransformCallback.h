@@ -16,6 +16,8 @@ public:
     void operator()(osg::Node* node, osg::NodeVisitor* nv) override;
 
     float getCurrentAngle() const { return currentAngle; }
+    // The transform at the current angle.
+    osg::Matrix currentPlacement() const { return placement(currentAngle, height, radius); }
 
     // The light's transform at a given angle of the circle.
     static osg::Matrix placement(float angle, float height, float radius);

@@ -13,6 +13,7 @@
 #include "effects/ScrollingBake.h"
 #include "effects/Sequences.h"
 #include "effects/TextureImage.h"
+#include "scenes/LightScene.h"
 #include "OffscreenView.h"
 #include "ShowTimeline.h"
 #include "TestSupport.h"
@@ -509,13 +510,7 @@ TEST(Hud, AtTwiceTheSizeAScrolledBakeStillShowsWhatAWholeBakeShows)
 std::unique_ptr<CHUD> sourceScroller(const std::string& path)
 {
     auto hud = std::make_unique<CHUD>();
-    hud->loadText(path);
-    hud->setPosition(50, 598);
-    hud->setSpeed(15.0);
-    hud->setMaxLines(40);
-    hud->setCharacterSize(15);
-    hud->setAlpha(0.3);
-    setBlending(hud->getNode().get(), GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setUpSourceScroller(*hud, path);
     hud->bakeText();
     return hud;
 }
