@@ -30,23 +30,24 @@ void ContentPreloader::stop()
 
 void ContentPreloader::run()
 {
-    for (Entry& entry : entries) {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (stopping)
-                return;
-            if (entry.state != State::Waiting)
-                continue;
-            entry.state = State::Reading;
-        }
-        osg::ref_ptr<osg::Object> object = readContentFile(entry.file);
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            entry.object = object;
-            entry.state = State::Read;
-        }
-        entryRead.notify_all();
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stopping && readNextWaiting(lock)) {
     }
+}
+
+bool ContentPreloader::readNextWaiting(std::unique_lock<std::mutex>& lock)
+{
+    auto entry = std::find_if(entries.begin(), entries.end(), [](const Entry& e) { return e.state == State::Waiting; });
+    if (entry == entries.end())
+        return false;
+    entry->state = State::Reading;
+    lock.unlock();
+    osg::ref_ptr<osg::Object> object = readContentFile(entry->file);
+    lock.lock();
+    entry->object = object;
+    entry->state = State::Read;
+    entryRead.notify_all();
+    return true;
 }
 
 osg::ref_ptr<osg::Object> ContentPreloader::take(const std::string& path, bool isModel)
@@ -60,6 +61,8 @@ osg::ref_ptr<osg::Object> ContentPreloader::take(const std::string& path, bool i
             entry->state = State::HandedOut;
         lock.unlock();
         return readContentFile({path, isModel});
+    }
+    while (entry->state != State::Read && readNextWaiting(lock)) {
     }
     entryRead.wait(lock, [&] { return entry->state == State::Read; });
     entry->state = State::HandedOut;

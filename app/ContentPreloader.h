@@ -15,9 +15,11 @@
 //
 // Each listed file is read once, in the order of the list, and handed to the
 // first builder that asks for it. A builder that asks for a file the thread
-// has not begun reads it itself rather than wait behind other files; a file
-// that is not listed, or asked for again, is simply read. So the list only
-// decides how fast the show starts, never what it shows.
+// has not begun reads it itself rather than wait behind other files; one
+// that must wait for the file in hand reads the next files on the list
+// meanwhile, so both cores decode while the thread is behind the builders;
+// a file that is not listed, or asked for again, is simply read. So the
+// list only decides how fast the show starts, never what it shows.
 class ContentPreloader : public ContentReader
 {
 public:
@@ -42,6 +44,9 @@ private:
 
     osg::ref_ptr<osg::Object> take(const std::string& path, bool isModel);
     void run();
+    // Reads the first file on the list nobody has begun, with `lock` let go
+    // meanwhile; false when there is none.
+    bool readNextWaiting(std::unique_lock<std::mutex>& lock);
 
     std::vector<Entry> entries;
     std::mutex mutex;

@@ -29,9 +29,10 @@ public:
     virtual void stop() {}
 };
 
-// Reads the file itself with the registry's default options. A missing
-// file gives null at once, without the library's own notice: the caller
-// names it in its one line.
+// Reads the file itself with the registry's default options, a picture
+// stretched to powers of two as its texture would on upload and with its
+// smaller levels (effects/Mipmaps.h). A missing file gives null at once,
+// without the library's own notice: the caller names it in its one line.
 osg::ref_ptr<osg::Object> readContentFile(const ContentFile& file);
 
 // What the builders call: through g_contentReader when one is set, straight

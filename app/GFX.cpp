@@ -10,6 +10,7 @@
 #include "app/VerticalRefresh.h"
 #include "audio/MusicStream.h"
 #include "camera/PathCamera.h"
+#include "effects/Mipmaps.h"
 #include "effects/TextureImage.h"
 #include "platform/osgSDL/Viewer.h"
 #include "platform/osgSDL/Viewport.h"
@@ -82,6 +83,7 @@ void GFX::init(bool fullscreen)
     if (!viewer->open(nullptr))
         failWithoutWindow(SDL_GetError());
     viewer->init();
+    decidePictureLevels();
 
     watcher = new ScriptWatcher;
     watcher->watchFiles(timingScriptFiles());
@@ -102,6 +104,15 @@ void GFX::initOffscreen(int width, int height)
     }
     offscreen = true;
     viewer->init();
+    decidePictureLevels();
+}
+
+void GFX::decidePictureLevels()
+{
+    SpeedUpList speedUps("the pictures");
+    speedUps.apply("smaller levels made on reading",
+                   [] { return holdsIf(Demo::Image::rendererMakesLevelsAsAttached(), "the renderer is not Mesa's llvmpipe"); },
+                   [] { g_levelsMadeOnReading = true; });
 }
 
 void GFX::failWithoutWindow(const char* cause)

@@ -86,6 +86,9 @@ private:
     // The show cannot run without its window: says why and ends the process
     // with status 1, before any sound is played.
     [[noreturn]] static void failWithoutWindow(const char* cause);
+    // Whether pictures keep the levels made on reading, for the renderer
+    // of the context just made current.
+    static void decidePictureLevels();
 
     Demo::Image::CTextureImage* splash = nullptr;
     bool sdlStarted = false;

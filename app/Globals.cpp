@@ -20,6 +20,7 @@ double g_timeOffset = 0.0;
 int g_frameCount = 0;
 double g_frameDelta = 0.0;
 PictureSize g_picture;
+bool g_levelsMadeOnReading = false;
 
 dWorldID g_world = nullptr;
 dSpaceID g_space = nullptr;

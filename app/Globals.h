@@ -37,6 +37,11 @@ extern double g_timeOffset; // added to the application clock to give g_time
 extern int g_frameCount;    // frames since start or the last time reset
 extern double g_frameDelta; // the viewer's frame time of the last frame
 
+// Whether pictures keep the smaller levels made when they were read
+// (effects/Mipmaps.h) instead of leaving them to the driver: a speed-up,
+// decided once the window's renderer is known, before any picture is drawn.
+extern bool g_levelsMadeOnReading;
+
 // The size the picture is rendered at: the window's 800 x 600, or the
 // capture's own, set before the show is built.
 extern PictureSize g_picture;

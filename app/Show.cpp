@@ -74,6 +74,16 @@ ContentList showContentInLoadOrder()
     return files;
 }
 
+ContentList startContentInLoadOrder()
+{
+    ContentList files = showContentInLoadOrder();
+    // The splash first: it is shown as soon as the window is open, and read
+    // there on the main thread it would hold the window black meanwhile.
+    if (!files.empty())
+        files.insert(files.begin(), {kSplashImage, false});
+    return files;
+}
+
 OpeningParts buildShow(unsigned randomSeed)
 {
     g_timeline = new Timeline;

@@ -30,3 +30,6 @@ OpeningParts buildShow(unsigned randomSeed = 0);
 // The pictures and models buildShow reads, in the order it reads them, for
 // a ContentPreloader made before the window opens; empty on the plain path.
 ContentList showContentInLoadOrder();
+// The splash, then showContentInLoadOrder(): what the preloader reads while
+// the window opens. Empty on the plain path.
+ContentList startContentInLoadOrder();

@@ -38,7 +38,7 @@ int main(int, char**)
     std::atexit(SDL_Quit);
 
     // Started first, so that the files are read while the window opens.
-    ContentPreloader preloader(showContentInLoadOrder());
+    ContentPreloader preloader(startContentInLoadOrder());
     g_contentReader = &preloader;
     GFX gfx;
     try {

@@ -107,7 +107,8 @@ std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image)
 void stretchToPowersOfTwo(osg::Image& image)
 {
     // What the texture would do on its first upload, with a notice on the
-    // console each time; done here, the upload has nothing to stretch.
+    // console each time; done when the file is read, the upload has nothing
+    // to stretch.
     const int s = powerOfTwoAtLeast(image.s()), t = powerOfTwoAtLeast(image.t());
     if (s != image.s() || t != image.t())
         image.scaleImage(s, t, image.r());
@@ -161,12 +162,12 @@ void CTextureImage::loadTexture(const std::string& path, const osg::ref_ptr<osg:
     image = picture ? picture : readShowImage(path);
     if (!image)
         throw CFileException{"Texutre image file not found: " + path};
+    if (!g_levelsMadeOnReading)
+        image->setMipmapLevels({});
     texture->setDataVariance(osg::Object::DYNAMIC);
     texture->setImage(image);
     texture->setWrap(osg::Texture::WRAP_S, osg::Texture::REPEAT);
     texture->setWrap(osg::Texture::WRAP_T, osg::Texture::REPEAT);
-    if (!picture)
-        stretchToPowersOfTwo(*image);
 }
 
 void CTextureImage::buildQuad()

@@ -290,7 +290,7 @@ void report(const Progress& progress, const FrameRunner& runner, const CaptureOp
     DemoClock::instance().useManualSteps(options.fps);
     FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND_NONREALTIME);
 
-    ContentPreloader preloader(showContentInLoadOrder());
+    ContentPreloader preloader(startContentInLoadOrder());
     g_contentReader = &preloader;
     GFX gfx;
     gfx.initOffscreen(layout.renderWidth(), layout.renderHeight());
