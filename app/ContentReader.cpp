@@ -21,8 +21,8 @@ osg::ref_ptr<osg::Object> readContentFile(const ContentFile& file)
     if (file.isModel)
         return osgDB::readRefNodeFile(file.path, options);
     // Every picture the show reads becomes a mipmapped texture. Stretched and
-    // given its levels here, it is done on the preloader's thread: 80 ms to
-    // stretch a 1024 x 768 picture, which the main thread spent before the
+    // given its levels here, it is done on the preloader's thread: 60-95 ms
+    // to stretch a 1024 x 768 picture, which the main thread spent before the
     // splash showed, and the levels the driver would make in a draw.
     osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(file.path, options);
     if (image) {

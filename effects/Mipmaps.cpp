@@ -26,10 +26,11 @@ struct Level {
     std::size_t offset;
 };
 
-// The level below `above`, into `below`: one texel from the 2 x 2 over it,
-// or from the 2 x 1 where a side is down to one texel.
-void makeLevel(const unsigned char* data, const Level& above, const Level& below, unsigned char* out, int components)
+// The level below `above`, into `below`, both in `data`: one texel from the
+// 2 x 2 over it, or from the 2 x 1 where a side is down to one texel.
+void makeLevel(unsigned char* data, const Level& above, const Level& below, int components)
 {
+    unsigned char* out = data + below.offset;
     const int dx = above.width > 1 ? components : 0;
     for (int y = 0; y < below.height; ++y) {
         const unsigned char* upper = data + above.offset + static_cast<std::size_t>(2 * y) * above.rowBytes;
@@ -66,7 +67,7 @@ void attachMipmaps(osg::Image& image)
     auto* data = new unsigned char[total];
     std::memcpy(data, image.data(), static_cast<std::size_t>(levels[0].rowBytes) * levels[0].height);
     for (std::size_t i = 1; i < levels.size(); ++i)
-        makeLevel(data, levels[i - 1], levels[i], data + levels[i].offset, components);
+        makeLevel(data, levels[i - 1], levels[i], components);
 
     osg::Image::MipmapDataType offsets;
     for (std::size_t i = 1; i < levels.size(); ++i)

@@ -43,7 +43,9 @@ public:
     // Throws CFileException when the image cannot be read.
     explicit CTextureImage(const std::string& path);
     // With the picture of `path` already read (when not null), shared with
-    // other effects: it is neither read again nor changed here.
+    // other effects: it is not read again, and changed only as every effect
+    // that shares it changes it (its smaller levels dropped when the driver
+    // is to make its own).
     CTextureImage(const std::string& path, const osg::ref_ptr<osg::Image>& picture);
 
     void setAlpha(float alpha);

@@ -80,8 +80,8 @@ CONTENT_ASSET(nybak)
     paintOver(canvas, weed, verticalRamp({{0.f, {0.10f, 0.40f, 0.30f}}, {1.f, {0.02f, 0.14f, 0.12f}}}, 420.f, 600.f));
     paintAdd(canvas, bubbles(canvas.grid), solid({0.55f, 0.85f, 0.95f}), 0.7f);
     // Stretched here to the 1024 x 1024 its texture needs, as the show would
-    // stretch it when it reads the file: the same pixels, with the 60 ms that
-    // costs taken out of every start-up.
+    // stretch it when it reads the file: the same pixels, with the 70-80 ms
+    // that costs taken out of every start-up.
     osg::ref_ptr<osg::Image> picture = toImageRgb(canvas);
     picture->scaleImage(1024, 1024, 1);
     contentgen::writeImageIfChanged(showDir, "ddata/nybak1.png", *picture);
