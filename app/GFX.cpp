@@ -208,7 +208,10 @@ void GFX::finishFrame()
 
 void GFX::warmUpLaterParts()
 {
-    if (!speedUpsOn() || !g_timeline)
+    // Before the view has drawn once its state has not met the context's
+    // extensions, and a compile would draw through nothing: the first frame
+    // prepares what it shows itself.
+    if (!speedUpsOn() || !g_timeline || g_frameCount == 0)
         return;
     if (!warmUp)
         warmUp = std::make_unique<GLWarmUp>(*g_timeline, ShowTimes::kWarmUpEnd);

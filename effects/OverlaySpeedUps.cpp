@@ -1,5 +1,7 @@
 #include "effects/OverlaySpeedUps.h"
 
+#include "effects/KeptRows.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -48,23 +50,29 @@ Condition both(const Condition& a, const Condition& b)
 
 } // namespace
 
-bool keepsTheFrame(const osg::BlendFunc& blend, const osg::Vec4& texel)
+bool keepsTheFrameAt(const osg::BlendFunc& blend, const osg::Vec4& texel, float opacity)
 {
-    for (float opacity : {0.0f, 0.5f, 1.0f}) {
-        const float srcAlpha = texel.a() * opacity;
-        for (float dst : {0.0f, 0.25f, 1.0f}) {
-            for (int c = 0; c < 3; ++c) {
-                const float src = texel[c];
-                const auto s = factor(blend.getSourceRGB(), src, srcAlpha, dst, dst);
-                const auto d = factor(blend.getDestinationRGB(), src, srcAlpha, dst, dst);
-                if (!s || !d)
-                    return false;
-                const float out = std::clamp(*s * src + *d * dst, 0.0f, 1.0f);
-                if (std::fabs(out - dst) > 1e-6f)
-                    return false;
-            }
+    const float srcAlpha = texel.a() * opacity;
+    for (float dst : {0.0f, 0.25f, 1.0f}) {
+        for (int c = 0; c < 3; ++c) {
+            const float src = texel[c];
+            const auto s = factor(blend.getSourceRGB(), src, srcAlpha, dst, dst);
+            const auto d = factor(blend.getDestinationRGB(), src, srcAlpha, dst, dst);
+            if (!s || !d)
+                return false;
+            const float out = std::clamp(*s * src + *d * dst, 0.0f, 1.0f);
+            if (std::fabs(out - dst) > 1e-6f)
+                return false;
         }
     }
+    return true;
+}
+
+bool keepsTheFrame(const osg::BlendFunc& blend, const osg::Vec4& texel)
+{
+    for (float opacity : {0.0f, 0.5f, 1.0f})
+        if (!keepsTheFrameAt(blend, texel, opacity))
+            return false;
     return true;
 }
 
@@ -85,8 +93,9 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, CTextureImage
                        animation.holdStill();
                        image.cropToVisibleTexels();
                    });
+    const std::string baked = overlay + ": filtering baked";
     if (wanted.bake)
-        list.apply(overlay + ": filtering baked", [&] { return isStill(animation); },
+        list.apply(baked, [&] { return isStill(animation); },
                    [&] {
                        animation.holdStill();
                        image.bakeFiltering();
@@ -98,4 +107,16 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, CTextureImage
                        animation.holdStill();
                        image.leaveOutMiddle(*wanted.leaveOutMiddle);
                    });
+    if (wanted.leaveOutKeptRows) {
+        std::vector<bool> kept;
+        list.apply(overlay + ": rows that keep the frame left out", [&] {
+            const osg::BlendFunc* blend = image.blendFunc();
+            if (!blend)
+                return unmet("it is not blended");
+            if (list.applied(baked) || !image.filtersItsImageWithoutMipmaps())
+                return unmet("it is not drawn from its image without mipmaps");
+            kept = rowsThatKeepTheFrame(image.getImage(), *blend);
+            return holdsIf(std::find(kept.begin(), kept.end(), true) != kept.end(), "no row of its image keeps the frame");
+        }, [&] { image.leaveOutKeptRows(std::move(kept)); });
+    }
 }

@@ -27,6 +27,10 @@ struct OverlaySpeedUps {
     // A still image's middle of this texel, where it keeps the frame under
     // the quad's blending: left out.
     std::optional<osg::Vec4ub> leaveOutMiddle;
+    // An image drawn from its own texels without mipmaps, with rows that
+    // keep the frame at full opacity: those rows left out, on the frames
+    // whose coordinates down the image follow the window row alone.
+    bool leaveOutKeptRows = false;
 };
 
 // Applies the wanted speed-ups to one overlay, in the order above, under
@@ -38,3 +42,5 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, Demo::Image::
 // Whether drawing `texel` (0 to 1 a channel), modulated by a white quad of
 // any opacity, with `blend`, leaves every colour of the frame as it was.
 bool keepsTheFrame(const osg::BlendFunc& blend, const osg::Vec4& texel);
+// The same at one opacity of the quad (0 to 1).
+bool keepsTheFrameAt(const osg::BlendFunc& blend, const osg::Vec4& texel, float opacity);

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
+#include "effects/KeptRows.h"
 #include "effects/OverlayLayer.h"
 
 #include <osg/BlendFunc>
@@ -282,6 +283,18 @@ void CTextureImage::leaveOutMiddle(const osg::Vec4ub& texel)
     std::reverse(indices->begin(), indices->end());
     indices->dirty();
     geometry->dirtyBound();
+}
+
+bool CTextureImage::filtersItsImageWithoutMipmaps() const
+{
+    const osg::Texture::FilterMode filter = texture->getFilter(osg::Texture::MIN_FILTER);
+    return stateSet->getTextureAttribute(0, osg::StateAttribute::TEXTURE) == texture.get() &&
+           (filter == osg::Texture::LINEAR || filter == osg::Texture::NEAREST);
+}
+
+void CTextureImage::leaveOutKeptRows(std::vector<bool> keptRows)
+{
+    geometry->setDrawCallback(new LeaveOutKeptRows(std::move(keptRows), *texture));
 }
 
 void CTextureImage::bakeFiltering()

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Demo {
 namespace Image {
@@ -90,6 +91,13 @@ public:
     // picture is the same to the bit, and the middle costs nothing.
     void leaveOutMiddle(const osg::Vec4ub& texel);
 
+    // Whether the quad is drawn from its own image with no smaller levels.
+    bool filtersItsImageWithoutMipmaps() const;
+    // Draws the quad only over the window rows whose lookups can read an
+    // image row not in `keptRows` (effects/KeptRows.h), while each frame
+    // allows it. Only where the kept rows leave the picture as it is under
+    // the quad's blending, at full opacity.
+    void leaveOutKeptRows(std::vector<bool> keptRows);
 protected:
     osg::ref_ptr<osg::Geode> makeBakingQuad() const;
     void loadTexture(const std::string& path, const osg::ref_ptr<osg::Image>& picture);

@@ -178,6 +178,7 @@ void buildEnvironmentRoom()
     bands->setAnimSpeed(0.1);
     OverlaySpeedUps bandSpeedUps;
     bandSpeedUps.noMipmaps = true;
+    bandSpeedUps.leaveOutKeptRows = true;
     speedUpOverlay(speedUps, "bands", *bands, *bands, bandSpeedUps);
     registerStripe(Room::kStart, Room::kBandsEnd, bands);
 
