@@ -100,12 +100,12 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, CTextureImage
                        animation.holdStill();
                        image.bakeFiltering();
                    });
-    if (wanted.leaveOutMiddle)
-        list.apply(overlay + ": middle left out",
-                   [&] { return both(isStill(animation), keepsFrameWith(image, *wanted.leaveOutMiddle)); },
+    if (wanted.leaveOutCells)
+        list.apply(overlay + ": cells of one texel left out",
+                   [&] { return both(isStill(animation), keepsFrameWith(image, *wanted.leaveOutCells)); },
                    [&] {
                        animation.holdStill();
-                       image.leaveOutMiddle(*wanted.leaveOutMiddle);
+                       image.leaveOutCells(*wanted.leaveOutCells);
                    });
     if (wanted.leaveOutKeptRows) {
         std::vector<bool> kept;

@@ -11,7 +11,7 @@
 #include <optional>
 
 // The speed-ups an overlay effect can take, and the order they go in: the
-// crop and the bake read the quad as it is, the left-out middle follows the
+// crop and the bake read the quad as it is, the left-out cells follow the
 // bake's texture coordinates. A part asks for the ones it wants; each is
 // applied when its condition holds.
 struct OverlaySpeedUps {
@@ -24,9 +24,9 @@ struct OverlaySpeedUps {
     bool crop = false;
     // A still image: filtered once into a screen-sized texture.
     bool bake = false;
-    // A still image's middle of this texel, where it keeps the frame under
-    // the quad's blending: left out.
-    std::optional<osg::Vec4ub> leaveOutMiddle;
+    // A still image's cells of this texel alone, where it keeps the frame
+    // under the quad's blending: left out.
+    std::optional<osg::Vec4ub> leaveOutCells;
     // An image drawn from its own texels without mipmaps, with rows that
     // keep the frame at full opacity: those rows left out, on the frames
     // whose coordinates down the image follow the window row alone.

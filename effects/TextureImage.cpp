@@ -5,6 +5,7 @@
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/KeptRows.h"
+#include "effects/UniformCells.h"
 #include "effects/OverlayLayer.h"
 
 #include <osg/BlendFunc>
@@ -41,45 +42,6 @@ TexelBox visibleTexels(const osg::Image& image, int margin)
         return {0, 0, 0, 0};
     return {std::max(0, box.x0 - margin), std::max(0, box.y0 - margin), std::min(w, box.x1 + margin),
             std::min(h, box.y1 + margin)};
-}
-
-namespace {
-
-bool uniformSpan(const osg::Image& image, int x0, int y0, int x1, int y1, const osg::Vec4ub& texel)
-{
-    if (x0 < 0 || y0 < 0 || x1 > image.s() || y1 > image.t())
-        return false;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (*reinterpret_cast<const osg::Vec4ub*>(image.data(x, y)) != texel)
-                return false;
-    return true;
-}
-
-} // namespace
-
-TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int margin)
-{
-    if (image.getPixelFormat() != GL_RGBA || image.getDataType() != GL_UNSIGNED_BYTE)
-        return {0, 0, 0, 0};
-    TexelBox box{image.s() / 2, image.t() / 2, image.s() / 2 + 1, image.t() / 2 + 1};
-    if (!uniformSpan(image, box.x0, box.y0, box.x1, box.y1, texel))
-        return {0, 0, 0, 0};
-    for (bool grew = true; grew;) {
-        grew = false;
-        if (uniformSpan(image, box.x0 - 1, box.y0, box.x0, box.y1, texel))
-            grew = true, --box.x0;
-        if (uniformSpan(image, box.x1, box.y0, box.x1 + 1, box.y1, texel))
-            grew = true, ++box.x1;
-        if (uniformSpan(image, box.x0, box.y0 - 1, box.x1, box.y0, texel))
-            grew = true, --box.y0;
-        if (uniformSpan(image, box.x0, box.y1, box.x1, box.y1 + 1, texel))
-            grew = true, ++box.y1;
-    }
-    box = {box.x0 + margin, box.y0 + margin, box.x1 - margin, box.y1 - margin};
-    if (box.x0 >= box.x1 || box.y0 >= box.y1)
-        return {0, 0, 0, 0};
-    return box;
 }
 
 std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image)
@@ -252,35 +214,52 @@ osg::ref_ptr<osg::Geode> CTextureImage::makeBakingQuad() const
     return baking;
 }
 
-void CTextureImage::leaveOutMiddle(const osg::Vec4ub& texel)
+void CTextureImage::leaveOutCells(const osg::Vec4ub& texel)
 {
+    // Cells of 16 x 15 pixels at 800 x 600: small enough to follow the
+    // slanted corners of a frame, few enough to cost nothing to draw.
+    const CellGrid grid{50, 40, g_picture.width, g_picture.height};
     // Eight texels cover the footprint of any filter the image is drawn or
     // baked with, so every pixel left out shows only `texel`.
-    const TexelBox box = uniformMiddle(*image, texel, 8);
-    // Whole pixels of the picture only: each pixel is then drawn by one quad
-    // or by none.
-    const float across = static_cast<float>(g_picture.width), down = static_cast<float>(g_picture.height);
-    const float x0 = std::ceil(float(box.x0) / image->s() * across) * (kScreenWidth / across);
-    const float x1 = std::floor(float(box.x1) / image->s() * across) * (kScreenWidth / across);
-    const float y0 = std::ceil(float(box.y0) / image->t() * down) * (kScreenHeight / down);
-    const float y1 = std::floor(float(box.y1) / image->t() * down) * (kScreenHeight / down);
-    if (x0 >= x1 || y0 >= y1)
+    const std::vector<bool> leftOut = uniformCells(*image, texel, 8, grid);
+    if (std::find(leftOut.begin(), leftOut.end(), true) == leftOut.end())
         return;
     // The texture coordinates run across the quad linearly, baked or not.
     const osg::Vec2 origin = (*texCoords)[0];
     const osg::Vec2 alongX = ((*texCoords)[1] - origin) / kScreenWidth;
     const osg::Vec2 alongY = ((*texCoords)[3] - origin) / kScreenHeight;
-    for (const osg::Vec3& corner : {osg::Vec3(x0, y0, 0), osg::Vec3(x1, y0, 0), osg::Vec3(x1, y1, 0), osg::Vec3(x0, y1, 0)}) {
-        vertices->push_back(corner);
-        texCoords->push_back(origin + alongX * corner.x() + alongY * corner.y());
-        colours->push_back(colours->front());
-    }
-    // Outer corners 0-3 counter-clockwise from the bottom left, the hole's
-    // 4-7 likewise: bottom, right, top and left strips, wound as the quad.
+    const osg::Vec4 colour = colours->front();
+    vertices->clear();
+    texCoords->clear();
+    colours->clear();
     indices->clear();
-    for (unsigned index : {0u, 1u, 5u, 4u, 5u, 1u, 2u, 6u, 7u, 6u, 2u, 3u, 0u, 4u, 7u, 3u})
-        indices->push_back(index);
-    std::reverse(indices->begin(), indices->end());
+    const float unitsX = kScreenWidth / grid.width, unitsY = kScreenHeight / grid.height;
+    // Each row of cells as runs of the cells drawn, one quad a run: the
+    // quads meet on whole pixels, so each pixel is drawn by one or by none.
+    for (int row = 0; row < grid.down; ++row)
+        for (int column = 0; column < grid.across;) {
+            if (leftOut[size_t(row) * grid.across + column]) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column < grid.across && !leftOut[size_t(row) * grid.across + column])
+                ++column;
+            const float x0 = grid.left(first) * unitsX, x1 = grid.left(column) * unitsX;
+            const float y0 = grid.bottom(row) * unitsY, y1 = grid.bottom(row + 1) * unitsY;
+            const unsigned base = static_cast<unsigned>(vertices->size());
+            for (const osg::Vec3& corner : {osg::Vec3(x0, y0, 0), osg::Vec3(x1, y0, 0), osg::Vec3(x1, y1, 0), osg::Vec3(x0, y1, 0)}) {
+                vertices->push_back(corner);
+                texCoords->push_back(origin + alongX * corner.x() + alongY * corner.y());
+                colours->push_back(colour);
+            }
+            // Wound as the whole quad.
+            for (unsigned corner : {3u, 2u, 1u, 0u})
+                indices->push_back(base + corner);
+        }
+    vertices->dirty();
+    texCoords->dirty();
+    colours->dirty();
     indices->dirty();
     geometry->dirtyBound();
 }

@@ -27,10 +27,6 @@ struct TexelBox {
     int x0, y0, x1, y1;
 };
 TexelBox visibleTexels(const osg::Image& image, int margin);
-// A rectangle around the middle of an 8-bit RGBA image whose texels all
-// equal `texel`, grown from the middle texel a row or a column at a time
-// while it can, then shrunk by `margin`; empty when there is none.
-TexelBox uniformMiddle(const osg::Image& image, const osg::Vec4ub& texel, int margin);
 // The colour of an 8-bit image whose every texel is the same opaque black,
 // white or other mix of 0 and 255 channels; nothing for any other image.
 std::optional<osg::Vec4> solidBlackOrWhite(const osg::Image& image);
@@ -85,11 +81,11 @@ public:
     // and blending still apply each frame.
     void bakeFiltering();
 
-    // Draws the quad as a frame around the middle of the image where every
-    // texel is `texel`, leaving that middle out. Only where such a texel
+    // Draws the quad as quads over the cells of a grid that show more than
+    // `texel`, leaving out those that show only it. Only where such a texel
     // leaves the picture as it is under the image's blending: there the
-    // picture is the same to the bit, and the middle costs nothing.
-    void leaveOutMiddle(const osg::Vec4ub& texel);
+    // picture is the same to the bit, and the cells left out cost nothing.
+    void leaveOutCells(const osg::Vec4ub& texel);
 
     // Whether the quad is drawn from its own image with no smaller levels.
     bool filtersItsImageWithoutMipmaps() const;

@@ -184,11 +184,12 @@ void buildEnvironmentRoom()
 
     auto* overlay = new Demo::Image::Overlays::CStripe(kOverlayImage);
     // Still, and larger than the screen: filtered once. Its white,
-    // transparent middle leaves the scene as it is under the stripe's
-    // blending, whatever its pulse, and is not drawn at all.
+    // transparent inside leaves the scene as it is under the stripe's
+    // blending, whatever its pulse, and is not drawn where a cell of the
+    // screen shows nothing else.
     OverlaySpeedUps overlaySpeedUps;
     overlaySpeedUps.bake = true;
-    overlaySpeedUps.leaveOutMiddle = osg::Vec4ub(255, 255, 255, 0);
+    overlaySpeedUps.leaveOutCells = osg::Vec4ub(255, 255, 255, 0);
     speedUpOverlay(speedUps, "overlay", *overlay, *overlay, overlaySpeedUps);
     registerStripe(Room::kOverlayStart, Room::kEnd, overlay);
 }

@@ -10,9 +10,11 @@
 #include "effects/HUD.h"
 #include "effects/ImageFX.h"
 #include "effects/OverlayLayer.h"
+#include "effects/OverlaySpeedUps.h"
 #include "effects/ScrollingBake.h"
 #include "effects/Sequences.h"
 #include "effects/TextureImage.h"
+#include "effects/UniformCells.h"
 #include "scenes/LightScene.h"
 #include "OffscreenView.h"
 #include "ShowTimeline.h"
@@ -139,8 +141,9 @@ TEST(TextureImage, VisibleTexelsAreTheNonZeroOnesGrownByTheMarginWithinTheImage)
     EXPECT_EQ(box(2), (std::vector<int>{0, 0, 32, 16}));
 }
 
-// The middle left out of an overlay holds only the one texel, less a margin.
-TEST(TextureImage, UniformMiddleGrowsFromTheCentreUntilAnotherTexelAndKeepsItsMargin)
+// The cells left out of an overlay see only the one texel, and a margin
+// around them, wherever the image's texels fall against the picture's.
+TEST(TextureImage, UniformCellsSeeOnlyTheOneTexelWithTheirMarginInsideTheImage)
 {
     osg::ref_ptr<osg::Image> image = new osg::Image;
     image->allocateImage(32, 16, 1, GL_RGBA, GL_UNSIGNED_BYTE);
@@ -148,15 +151,29 @@ TEST(TextureImage, UniformMiddleGrowsFromTheCentreUntilAnotherTexelAndKeepsItsMa
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 32; ++x)
             *reinterpret_cast<osg::Vec4ub*>(image->data(x, y)) = (x >= 4 && x < 28 && y >= 2 && y < 14) ? white : osg::Vec4ub(9, 9, 9, 9);
-    auto middle = [&](int margin) {
-        const Demo::Image::TexelBox b = Demo::Image::uniformMiddle(*image, white, margin);
-        return std::vector<int>{b.x0, b.y0, b.x1, b.y1};
+    const auto leftOut = [&](int margin, const CellGrid& grid) {
+        std::vector<std::string> rows;
+        const std::vector<bool> cells = uniformCells(*image, white, margin, grid);
+        for (int row = 0; row < grid.down && !cells.empty(); ++row) {
+            rows.emplace_back();
+            for (int column = 0; column < grid.across; ++column)
+                rows.back() += cells[row * grid.across + column] ? 'o' : '#';
+        }
+        return rows;
     };
-    EXPECT_EQ(middle(0), (std::vector<int>{4, 2, 28, 14}));
-    EXPECT_EQ(middle(3), (std::vector<int>{7, 5, 25, 11}));
-    EXPECT_EQ(middle(6), (std::vector<int>{0, 0, 0, 0}));
+    // Texels twice the pixels: 4 texels a cell across, 2 down.
+    const CellGrid halfSize{8, 8, 16, 8};
+    EXPECT_EQ(leftOut(0, halfSize), (std::vector<std::string>{"########", "#oooooo#", "#oooooo#", "#oooooo#",
+                                                               "#oooooo#", "#oooooo#", "#oooooo#", "########"}));
+    EXPECT_EQ(leftOut(2, halfSize), (std::vector<std::string>{"########", "########", "##oooo##", "##oooo##",
+                                                               "##oooo##", "##oooo##", "########", "########"}));
+    // Cells that split texels: the texels they touch at all are looked at.
+    const CellGrid uneven{3, 3, 10, 10};
+    EXPECT_EQ(leftOut(0, uneven), (std::vector<std::string>{"###", "#o#", "###"}));
     *reinterpret_cast<osg::Vec4ub*>(image->data(16, 8)) = osg::Vec4ub(255, 255, 255, 1);
-    EXPECT_EQ(middle(0), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(leftOut(0, uneven), (std::vector<std::string>{"###", "###", "###"}));
+    image->allocateImage(32, 16, 1, GL_RGB, GL_UNSIGNED_BYTE);
+    EXPECT_TRUE(leftOut(0, halfSize).empty()) << "a format it does not read";
 }
 
 // Flashes draw untextured only when that gives the very same levels.
@@ -196,6 +213,42 @@ TEST(Baking, AStillShowsTheFilteredPixelsFromAScreenSizedTextureEveryFrame)
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered);
     EXPECT_TRUE(offscreen.draw(baked.getNode().get()) == filtered) << "the second frame reads the texture it baked";
     EXPECT_TRUE(offscreen.draw(plain.getNode().get()) == filtered);
+}
+
+// A frame of dark glass with slanted corners around a clear white inside,
+// as the room's overlay has: baked, its inside left out cell by cell, it
+// shows the very pixels the whole quad shows.
+TEST(Baking, AnOverlayWithItsClearCellsLeftOutShowsTheSamePixels)
+{
+    ScratchDir dir;
+    osg::ref_ptr<osg::Image> frame = new osg::Image;
+    frame->allocateImage(1024, 512, 1, GL_RGBA, GL_UNSIGNED_BYTE);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const int inX = std::min(x, 1023 - x), inY = std::min(y, 511 - y);
+            const bool inside = inX > 60 && inY > 40 && inX + inY > 200;
+            *reinterpret_cast<osg::Vec4ub*>(frame->data(x, y)) =
+                inside ? osg::Vec4ub(255, 255, 255, 0) : osg::Vec4ub(10 + x % 7, 5, 26, 56);
+        }
+    ASSERT_TRUE(osgDB::writeImageFile(*frame, "frame.png"));
+    OffscreenView offscreen(17);
+    ASSERT_TRUE(offscreen.open()) << offscreen.context.error();
+    Overlays::CStripe plain("frame.png"), fast("frame.png");
+    SpeedUpList list("the test");
+    OverlaySpeedUps wanted;
+    wanted.bake = true;
+    wanted.leaveOutCells = osg::Vec4ub(255, 255, 255, 0);
+    {
+        CaptureStdout quiet;
+        speedUpOverlay(list, "frame", fast, fast, wanted);
+    }
+    ASSERT_TRUE(list.applied("frame: cells of one texel left out"));
+    plain.update();
+    fast.update();
+    const std::vector<unsigned char> whole = offscreen.draw(plain.getNode().get());
+    EXPECT_TRUE(offscreen.draw(fast.getNode().get()) == whole);
+    EXPECT_TRUE(offscreen.draw(fast.getNode().get()) == whole) << "from its bake";
+    EXPECT_TRUE(whole != offscreen.draw(new osg::Group)) << "the frame shows";
 }
 
 int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
