@@ -37,7 +37,13 @@ run_suite() {
 }
 
 run_suite build "tests"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests and whole show"
+# The unit tests' leak check leaves thread-local storage alone: reading the
+# dynamic thread-local blocks of this C library (2.36-9+deb12u14) crashes
+# GCC 12's leak checker at the exit of a test that opened a plugin. What the
+# loader allocates for the plugins is then held only from there:
+# tests/lsan.supp names it. The whole show's check (sanitized_show) reads
+# them as before, and fails on a crash of the check as on a leak.
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:use_tls=0 UBSAN_OPTIONS=print_stacktrace=1 run_suite build-asan "sanitizer unit tests and whole show"
 run_suite build-tsan "thread-sanitizer sound tests"
 run_suite build-fuzz "fuzz runs"
 

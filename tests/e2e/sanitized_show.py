@@ -16,7 +16,9 @@ import harness
 from harness import Show
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-REPORT = re.compile(r"ERROR: AddressSanitizer|runtime error:|SUMMARY: UndefinedBehaviorSanitizer")
+# A leak check that fails on its own reports nothing either: that fails too.
+REPORT = re.compile(r"ERROR: AddressSanitizer|runtime error:|SUMMARY: UndefinedBehaviorSanitizer|"
+                    r"LeakSanitizer has encountered a fatal error")
 LEAK = re.compile(r"(?:Direct|Indirect) leak of .*\n((?:[ \t]+#\d+ .*\n?)+)")
 FRAME = re.compile(r"#\d+ 0x([0-9a-f]+)")
 SUPPRESSIONS = os.path.join(HERE, "..", "lsan-show.supp")
