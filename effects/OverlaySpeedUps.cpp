@@ -93,9 +93,8 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, CTextureImage
                        animation.holdStill();
                        image.cropToVisibleTexels();
                    });
-    const std::string baked = overlay + ": filtering baked";
     if (wanted.bake)
-        list.apply(baked, [&] { return isStill(animation); },
+        list.apply(overlay + ": filtering baked", [&] { return isStill(animation); },
                    [&] {
                        animation.holdStill();
                        image.bakeFiltering();
@@ -113,7 +112,7 @@ void speedUpOverlay(SpeedUpList& list, const std::string& overlay, CTextureImage
             const osg::BlendFunc* blend = image.blendFunc();
             if (!blend)
                 return unmet("it is not blended");
-            if (list.applied(baked) || !image.filtersItsImageWithoutMipmaps())
+            if (!image.filtersItsImageWithoutMipmaps())
                 return unmet("it is not drawn from its image without mipmaps");
             kept = rowsThatKeepTheFrame(image.getImage(), *blend);
             return holdsIf(std::find(kept.begin(), kept.end(), true) != kept.end(), "no row of its image keeps the frame");

@@ -5,8 +5,8 @@
 #include "effects/BakedLayer.h"
 #include "effects/FileException.h"
 #include "effects/KeptRows.h"
-#include "effects/UniformCells.h"
 #include "effects/OverlayLayer.h"
+#include "effects/UniformCells.h"
 
 #include <osg/BlendFunc>
 

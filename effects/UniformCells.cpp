@@ -13,17 +13,22 @@ public:
     UnlikeCounts(const osg::Image& image, const osg::Vec4ub& texel)
         : width(image.s()), counts(size_t(image.s() + 1) * (image.t() + 1), 0)
     {
-        for (int y = 0; y < image.t(); ++y)
-            for (int x = 0; x < image.s(); ++x) {
-                const bool unlike = *reinterpret_cast<const osg::Vec4ub*>(image.data(x, y)) != texel;
-                at(x + 1, y + 1) = at(x, y + 1) + at(x + 1, y) - at(x, y) + (unlike ? 1 : 0);
+        for (int y = 0; y < image.t(); ++y) {
+            const auto* row = reinterpret_cast<const osg::Vec4ub*>(image.data(0, y));
+            const int* below = &counts[size_t(y) * (width + 1)];
+            int* here = &counts[size_t(y + 1) * (width + 1)];
+            // The row's own count so far, plus everything below it.
+            int inRow = 0;
+            for (int x = 0; x < width; ++x) {
+                inRow += row[x] != texel ? 1 : 0;
+                here[x + 1] = below[x + 1] + inRow;
             }
+        }
     }
     // In the texels [x0, x1) x [y0, y1), all inside the image.
     int in(int x0, int y0, int x1, int y1) const { return get(x1, y1) - get(x0, y1) - get(x1, y0) + get(x0, y0); }
 
 private:
-    int& at(int x, int y) { return counts[size_t(y) * (width + 1) + x]; }
     int get(int x, int y) const { return counts[size_t(y) * (width + 1) + x]; }
     const int width;
     std::vector<int> counts;
